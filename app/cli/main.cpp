@@ -1,0 +1,66 @@
+// olbrax-cli: the menu commands of the program without windows, for scripts, support and tests.
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+
+#include "base/version.h"
+#include "cli/cli.h"
+#include "platform/headless_ui.h"
+
+namespace {
+
+olbrax::platform::HeadlessUi g_ui;
+
+void OnInterrupt(int) { g_ui.RequestCancel(); }
+
+void PrintHelp() {
+  std::printf(
+      "olbrax-cli - the orienteering competition program without windows\n\n"
+      "usage: olbrax-cli [--datadir DIR] [--yes] COMMAND [ARGS...]\n\n"
+      "  --datadir DIR  use DIR as the data directory for this run\n"
+      "  --yes          answer Yes to every question the command asks\n"
+      "  --help         this text\n"
+      "  --version      the program version\n\n"
+      "commands:\n");
+  auto commands = olbrax::cli::Commands();
+  std::sort(commands.begin(), commands.end(),
+            [](const auto& a, const auto& b) { return std::strcmp(a.name, b.name) < 0; });
+  for (const auto& c : commands) {
+    std::string head = std::string(c.name) + " " + c.usage;
+    std::printf("  %-34s %s\n", head.c_str(), c.summary);
+  }
+  std::printf("\nMessages and boxes go to stderr; the program's texts are printed in UTF-8.\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  olbrax::cli::Context ctx;
+  std::vector<std::string> args(argv + 1, argv + argc);
+  ctx.yes = olbrax::cli::TakeFlag(args, "--yes");
+  ctx.datadir = olbrax::cli::TakeOption(args, "--datadir");
+  if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    PrintHelp();
+    return args.empty() ? 2 : 0;
+  }
+  if (args[0] == "--version") {
+    std::printf("%s%s\n", olbrax::kProgramVersion, olbrax::kPortTag);
+    return 0;
+  }
+
+  g_ui.echo = true;
+  g_ui.default_answer = ctx.yes ? olbrax::platform::kYes : olbrax::platform::kNo;
+  olbrax::platform::SetUi(&g_ui);
+  ctx.ui = &g_ui;
+  std::signal(SIGINT, OnInterrupt);
+
+  for (const auto& c : olbrax::cli::Commands()) {
+    if (args[0] == c.name) {
+      ctx.args.assign(args.begin() + 1, args.end());
+      return c.run(ctx);
+    }
+  }
+  std::fprintf(stderr, "olbrax-cli: unknown command '%s' (see olbrax-cli --help)\n", args[0].c_str());
+  return 2;
+}

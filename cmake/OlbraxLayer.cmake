@@ -1,0 +1,38 @@
+# olbrax_layer(<target> [QT] DEPS <targets...>)
+# Builds the .cpp files of the calling folder (and of its sub-folders) into one static library.
+# A folder without sources yet becomes an interface library, so later layers can already name it.
+function(olbrax_layer target)
+  cmake_parse_arguments(L "QT" "" "DEPS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(sources)
+    add_library(${target} STATIC ${sources})
+    target_link_libraries(${target} PUBLIC ${L_DEPS})
+    if(L_QT)
+      set_target_properties(${target} PROPERTIES AUTOMOC ON AUTORCC ON)
+    endif()
+  else()
+    add_library(${target} INTERFACE)
+    target_link_libraries(${target} INTERFACE ${L_DEPS})
+  endif()
+endfunction()
+
+# olbrax_test(<name> [QT] [TIMEOUT s] DEPS <targets...>): one test executable from the .cpp files
+# of the calling folder plus the shared fixtures, registered with CTest. QT tests get a
+# QApplication on the offscreen platform.
+function(olbrax_test name)
+  cmake_parse_arguments(T "QT" "TIMEOUT" "DEPS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${T_DEPS} olbrax_test_support)
+  if(T_QT)
+    set_target_properties(${name} PROPERTIES AUTOMOC ON)
+    target_link_libraries(${name} PRIVATE olbrax_test_main_qt Qt6::Test)
+  else()
+    target_link_libraries(${name} PRIVATE olbrax_test_main)
+  endif()
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+endfunction()

@@ -1,0 +1,85 @@
+#include "platform/headless_ui.h"
+
+#include "platform/codepages.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+namespace olbrax::platform {
+
+
+class HeadlessCounter : public CounterWindow {
+ public:
+  HeadlessCounter(HeadlessUi& ui, const CounterSpec& spec)
+      : ui_(ui), depth_(spec.depth), cancel_(spec.cancel), on_cancel_(spec.on_cancel) {
+    ui_.open_.push_back(this);
+    if (ui_.echo) std::fprintf(stderr, "[%s]\n", Utf8FromWin(spec.caption).c_str());
+  }
+  ~HeadlessCounter() override {
+    ui_.open_.erase(std::remove(ui_.open_.begin(), ui_.open_.end(), this), ui_.open_.end());
+  }
+  void SetLine(int line, std::string_view text) override {
+    std::string entry = std::to_string(depth_) + ":" + std::to_string(line) + ":" + std::string(text);
+    ui_.counter_lines.push_back(entry);
+    if (ui_.echo) std::fprintf(stderr, "  %s\n", Utf8FromWin(text).c_str());
+  }
+  void Cancel() {
+    if (cancel_ && on_cancel_) on_cancel_();
+  }
+
+ private:
+  HeadlessUi& ui_;
+  int depth_;
+  bool cancel_;
+  std::function<void()> on_cancel_;
+};
+
+int HeadlessUi::ShowBox(int style, std::string_view caption, std::string_view text) {
+  boxes.push_back({style, std::string(caption), std::string(text)});
+  if (echo) std::fprintf(stderr, "%s: %s\n", Utf8FromWin(caption).c_str(), Utf8FromWin(text).c_str());
+  if (style == kNoticeBox) return kOk;
+  if (!answers.empty()) {
+    int a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  if (style == kQuestionBox) return default_answer;
+  return default_answer == kYes ? kRetry : kAbort;  // an error box: go on only when told --yes
+}
+
+int HeadlessUi::AskNumber(Window, int value, std::string_view) {
+  if (numbers.empty()) return value;
+  int n = numbers.front();
+  numbers.pop_front();
+  return n;
+}
+
+void HeadlessUi::SetWindowEnabled(Window window, bool enabled) {
+  enable_calls.emplace_back(window, enabled);
+}
+
+void HeadlessUi::ProcessEvents() {
+  if (!cancel_requested_.exchange(false)) return;
+  auto open = open_;  // a cancel handler may close windows
+  for (auto* c : open) c->Cancel();
+}
+
+std::unique_ptr<CounterWindow> HeadlessUi::CreateCounter(const CounterSpec& spec) {
+  if (fail_counters) return nullptr;
+  ++counters_created;
+  return std::make_unique<HeadlessCounter>(*this, spec);
+}
+
+namespace {
+HeadlessUi& DefaultUi() {
+  static HeadlessUi ui;
+  return ui;
+}
+Ui* g_ui = nullptr;
+}  // namespace
+
+Ui& CurrentUi() { return g_ui ? *g_ui : DefaultUi(); }
+void SetUi(Ui* ui) { g_ui = ui; }
+
+}  // namespace olbrax::platform

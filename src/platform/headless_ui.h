@@ -1,0 +1,59 @@
+// The window-less implementation of the platform interface, used by olbrax-cli and the tests.
+//
+// Boxes are recorded and, when `echo` is on, written to stderr in UTF-8. Questions are answered
+// from a script of answers; when the script is empty the default answer is used (No unless the
+// tool was told --yes). Progress lines are recorded and, when echoed, written to stderr.
+// A cancel request (Ctrl-C in the tool, a call in a test) presses "avbryt" of the open counter
+// windows at the next ProcessEvents.
+#pragma once
+
+#include <atomic>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/ui.h"
+
+namespace olbrax::platform {
+
+class HeadlessUi : public Ui {
+ public:
+  struct Box {
+    int style;
+    std::string caption;  // Windows-1252
+    std::string text;     // Windows-1252
+  };
+
+  int ShowBox(int style, std::string_view caption, std::string_view text) override;
+  int AskNumber(Window owner, int value, std::string_view prompt) override;
+  void Beep(int hertz, int milliseconds) override { ++beeps; }
+  Cursor CurrentCursor() override { return cursor; }
+  void SetCursor(Cursor c) override { cursor = c; }
+  void SetWindowEnabled(Window window, bool enabled) override;
+  void ProcessEvents() override;
+  std::unique_ptr<CounterWindow> CreateCounter(const CounterSpec& spec) override;
+
+  // Asks every open counter window with a cancel button to cancel at the next ProcessEvents.
+  // Safe to call from a signal handler.
+  void RequestCancel() { cancel_requested_.store(true); }
+
+  // Script and record.
+  std::deque<int> answers;           // box results handed out in order for questions/errors
+  int default_answer = kNo;          // when the script is empty
+  std::deque<int> numbers;           // answers of AskNumber; empty = Escape
+  bool echo = false;                 // write boxes and progress lines to stderr
+  std::vector<Box> boxes;
+  std::vector<std::string> counter_lines;  // "depth:line:text" of every line shown
+  std::vector<std::pair<Window, bool>> enable_calls;
+  Cursor cursor = Cursor::Arrow;
+  int beeps = 0;
+  int counters_created = 0;
+  bool fail_counters = false;  // CreateCounter returns null (window cannot be created)
+
+ private:
+  friend class HeadlessCounter;
+  std::atomic<bool> cancel_requested_{false};
+  std::vector<class HeadlessCounter*> open_;
+};
+
+}  // namespace olbrax::platform

@@ -1,0 +1,118 @@
+#include "platform/qt/qt_ui.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPointer>
+#include <QWidget>
+#include <vector>
+
+#include "platform/qt/count_form.h"
+#include "platform/qt/number_dialog.h"
+#include "platform/qt/qtext.h"
+
+namespace olbrax::platform {
+
+namespace {
+
+// While a box is up, the other top-most windows of the program (progress windows) step back so
+// that the box is not hidden behind them; they return to the top afterwards.
+class TopMostPause {
+ public:
+  TopMostPause() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (w->isVisible() && (w->windowFlags() & Qt::WindowStaysOnTopHint)) {
+        w->setWindowFlag(Qt::WindowStaysOnTopHint, false);
+        w->show();
+        paused_.emplace_back(w);
+      }
+    }
+  }
+  ~TopMostPause() {
+    for (auto& w : paused_) {
+      if (!w) continue;
+      w->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+      w->show();
+    }
+  }
+
+ private:
+  std::vector<QPointer<QWidget>> paused_;
+};
+
+int FromButton(QMessageBox::StandardButton b) {
+  switch (b) {
+    case QMessageBox::Ok: return kOk;
+    case QMessageBox::Cancel: return kCancel;
+    case QMessageBox::Abort: return kAbort;
+    case QMessageBox::Retry: return kRetry;
+    case QMessageBox::Ignore: return kIgnore;
+    case QMessageBox::Yes: return kYes;
+    case QMessageBox::No: return kNo;
+    default: return kCancel;
+  }
+}
+
+}  // namespace
+
+int QtUi::ShowBox(int style, std::string_view caption, std::string_view text) {
+  if (!qApp) return kNoBox;
+  QMessageBox box(QApplication::activeWindow());
+  box.setWindowTitle(ToQ(caption));
+  box.setText(ToQ(text));
+  box.setWindowModality(Qt::ApplicationModal);
+  box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+  switch (style) {
+    case kQuestionBox:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      box.setDefaultButton(QMessageBox::Yes);
+      break;
+    case kNoticeBox:
+      box.setIcon(QMessageBox::Warning);
+      box.setStandardButtons(QMessageBox::Ok);
+      break;
+    default:
+      box.setStandardButtons(QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore);
+      break;
+  }
+  TopMostPause pause;
+  QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+  box.exec();
+  QGuiApplication::restoreOverrideCursor();
+  return FromButton(box.standardButton(box.clickedButton()));
+}
+
+int QtUi::AskNumber(Window owner, int value, std::string_view prompt) {
+  NumberDialog dialog(static_cast<QWidget*>(owner), value, ToQ(prompt));
+  return dialog.Ask();
+}
+
+void QtUi::Beep(int, int) { QApplication::beep(); }
+
+void QtUi::SetCursor(Cursor cursor) {
+  cursor_ = cursor;
+  if (override_active_) QGuiApplication::restoreOverrideCursor();
+  override_active_ = cursor != Cursor::Arrow;
+  if (cursor == Cursor::Wait) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  else if (cursor == Cursor::Program) QGuiApplication::setOverrideCursor(program_cursor_);
+}
+
+void QtUi::SetWindowEnabled(Window window, bool enabled) {
+  if (auto* w = static_cast<QWidget*>(window)) {
+    w->setEnabled(enabled);
+    // Disabling a window disables its child windows too; its progress windows stay usable.
+    if (!enabled)
+      for (auto* form : w->findChildren<CountForm*>()) form->setEnabled(true);
+    if (enabled) {
+      w->raise();
+      w->activateWindow();
+    }
+  }
+}
+
+void QtUi::ProcessEvents() { QCoreApplication::processEvents(); }
+
+std::unique_ptr<CounterWindow> QtUi::CreateCounter(const CounterSpec& spec) {
+  return std::make_unique<CountForm>(spec);
+}
+
+}  // namespace olbrax::platform

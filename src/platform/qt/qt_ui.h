@@ -1,0 +1,30 @@
+// The Qt implementation of the platform interface, installed by the GUI program.
+#pragma once
+
+#include <QCursor>
+
+#include "platform/ui.h"
+
+namespace olbrax::platform {
+
+class QtUi : public Ui {
+ public:
+  int ShowBox(int style, std::string_view caption, std::string_view text) override;
+  int AskNumber(Window owner, int value, std::string_view prompt) override;
+  void Beep(int hertz, int milliseconds) override;
+  Cursor CurrentCursor() override { return cursor_; }
+  void SetCursor(Cursor cursor) override;
+  void SetWindowEnabled(Window window, bool enabled) override;
+  void ProcessEvents() override;
+  std::unique_ptr<CounterWindow> CreateCounter(const CounterSpec& spec) override;
+
+  // The program's own mouse cursor (shown for Cursor::Program).
+  void SetProgramCursor(const QCursor& cursor) { program_cursor_ = cursor; }
+
+ private:
+  Cursor cursor_ = Cursor::Arrow;
+  bool override_active_ = false;
+  QCursor program_cursor_{Qt::ArrowCursor};
+};
+
+}  // namespace olbrax::platform

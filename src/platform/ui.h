@@ -1,0 +1,79 @@
+// The narrow interface through which the program reaches the window system: message boxes,
+// the number box, the beep, mouse cursors, the event loop and progress counter windows.
+//
+// The data layers call only this interface. The GUI installs the Qt implementation; the
+// command-line tool and the tests install HeadlessUi, which answers from a script and records
+// what it was asked to show. Every text crossing this interface is Windows-1252.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string_view>
+
+namespace olbrax::platform {
+
+// A window of the GUI, opaque to the data layers (a QWidget* in the Qt implementation).
+using Window = void*;
+
+// Box results, numbered as the program's callers test them.
+enum BoxResult : int {
+  kNoBox = 0,
+  kOk = 1,
+  kCancel = 2,
+  kAbort = 3,
+  kRetry = 4,
+  kIgnore = 5,
+  kYes = 6,
+  kNo = 7,
+};
+
+// Box styles: 1 question (Yes/No), 2 notice (OK, exclamation icon), 3 error (Abort/Retry/
+// Ignore); 4 and above are shown like an error box.
+enum BoxStyle : int { kQuestionBox = 1, kNoticeBox = 2, kErrorBox = 3 };
+
+// Mouse cursor shapes the program sets.
+enum class Cursor : int { Arrow = 0, Wait = 1, Program = 2 };
+
+// One progress counter window: up to eight status lines and an optional cancel button.
+class CounterWindow {
+ public:
+  virtual ~CounterWindow() = default;
+  // Line 1..8 of the window.
+  virtual void SetLine(int line, std::string_view text) = 0;
+};
+
+struct CounterSpec {
+  Window owner = nullptr;
+  bool cancel = false;  // offers the "avbryt" button
+  int lines = 1;        // visible lines, 1..8
+  int depth = 1;        // 1 = outermost window
+  std::string_view caption;
+  std::function<void()> on_cancel;  // called when the user presses "avbryt"
+};
+
+class Ui {
+ public:
+  virtual ~Ui() = default;
+
+  // Shows a modal, top-most box and returns the button pressed (BoxResult), kNoBox when no box
+  // could be shown.
+  virtual int ShowBox(int style, std::string_view caption, std::string_view text) = 0;
+  // The number box: a label showing `prompt` (or "Ange ett tal:") and a 5-character field
+  // showing `value`. Enter returns the number read, Escape returns `value`.
+  virtual int AskNumber(Window owner, int value, std::string_view prompt) = 0;
+  virtual void Beep(int hertz, int milliseconds) = 0;
+  virtual Cursor CurrentCursor() = 0;
+  virtual void SetCursor(Cursor cursor) = 0;
+  virtual void SetWindowEnabled(Window window, bool enabled) = 0;
+  // Lets pending window events through (repaints, a click on a cancel button).
+  virtual void ProcessEvents() = 0;
+  // Creates a progress counter window; null when it cannot be created.
+  virtual std::unique_ptr<CounterWindow> CreateCounter(const CounterSpec& spec) = 0;
+};
+
+// The implementation in use. Until one is installed, a HeadlessUi that refuses every question.
+Ui& CurrentUi();
+// Installs `ui` (not owned); null goes back to the built-in headless one.
+void SetUi(Ui* ui);
+
+}  // namespace olbrax::platform
