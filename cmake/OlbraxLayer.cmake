@@ -1,9 +1,15 @@
 # olbrax_layer(<target> [QT] DEPS <targets...>)
-# Builds the .cpp files of the calling folder (and of its sub-folders) into one static library.
+# Builds the .cpp files of the calling folder (and of its sub-folders, except sub-folders with a
+# CMakeLists.txt of their own, which are libraries of their own) into one static library.
 # A folder without sources yet becomes an interface library, so later layers can already name it.
 function(olbrax_layer target)
   cmake_parse_arguments(L "QT" "" "DEPS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  file(GLOB_RECURSE own_lists CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*/CMakeLists.txt)
+  foreach(list ${own_lists})
+    get_filename_component(subdir ${list} DIRECTORY)
+    list(FILTER sources EXCLUDE REGEX "^${subdir}/")
+  endforeach()
   if(sources)
     add_library(${target} STATIC ${sources})
     target_link_libraries(${target} PUBLIC ${L_DEPS})
