@@ -88,7 +88,11 @@ bool Advance(FileBlock* fb, int k, std::int32_t& recno, Text& key) {
   Path& p = ip.pos;
   bool moved = false;
   if (p.depth == 0) {
-    if (ip.h.root == 0) return p.depth = 0, Corrupt(kNextNotFound);
+    if (ip.h.root == 0) {
+      ip.pos_valid = true;
+      ip.research_allowed = false;
+      return Corrupt(kNextNotFound);
+    }
     if (!DescendLeftmost(fb, k, ip.h.root, p)) return p.depth = 0, false;
     moved = true;
   } else {
@@ -222,6 +226,7 @@ void FindKey(FileBlock* fb, int k, std::int32_t& recno, std::string_view key) {
     if (IsamError != kNextNotFound && IsamError != 0) return;
     ip.pos = before;
     ip.pos_valid = true;
+    ip.research_allowed = true;
     ResetStatus();
   }
   Corrupt(kFindNotFound);

@@ -158,8 +158,9 @@ bool WriteDirtyPages(FileBlock* fb) {
 
 void InvalidatePosition(FileBlock* fb, int k) {
   IndexPart& ip = fb->index[k];
-  // "Before the first key" survives any change; a position on an entry must be searched again.
-  if (ip.pos.depth == 0 && ip.pos_valid) return;
+  // "Before the first key" (open, ClearKey, past the end) survives any change; a position a
+  // search left must be searched again.
+  if (ip.pos.depth == 0 && ip.pos_valid && !ip.research_allowed) return;
   ip.pos_valid = false;
 }
 
