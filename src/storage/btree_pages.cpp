@@ -138,6 +138,12 @@ bool WritePage(PageBuf& b) {
     PackItems(b.cell, b.count, ip.key_len, raw + kPageHeadSize);
     len = static_cast<std::size_t>(kPageHeadSize + b.count * ItemSize(ip.key_len));
   }
+  // The bytes past the last item are not significant, but a failed operation puts the files
+  // back byte for byte: keep what this write replaces.
+  Change& ch = CurrentChange();
+  if (ch.Journaled() && ch.Block() == fb && !ch.IsFresh(b.k, b.page) &&
+      !ch.KeepOld(fb->index_file, fb->PageOffset(b.k, b.page), len))
+    return false;
   if (!WriteExact(fb->index_file, fb->PageOffset(b.k, b.page), raw, len)) return false;
   b.dirty = false;
   return true;

@@ -230,6 +230,24 @@ bool ReadEntry(FileBlock* fb, std::int64_t at, std::size_t len, unsigned char* o
   return got == len;
 }
 
+// The journal is written in one piece and flushed before any data or index byte is changed, so
+// an entry that a power loss tore (sectors left as zeros) belongs to an operation that changed
+// nothing yet. Such an entry ends the replay instead of being written over good pages. An entry
+// is torn when it holds what no engine ever writes: a header of another size, a free-chain link
+// of 0, a page number or record number below 1, a key longer than the index allows.
+bool PlausibleHeader(const FileBlock* fb, int part, const unsigned char* image, std::int32_t link) {
+  if (link == 0 || link < kNoLink) return false;
+  if (part == 0) return DataHeader::Decode(image).rec_len == fb->data.h.rec_len;
+  return IndexHeader::Decode(image).page_size == fb->index[part].h.page_size;
+}
+
+bool PlausiblePage(const unsigned char* items, int count, int key_len, std::int32_t page) {
+  if (page < 1) return false;
+  for (int i = 0; i < count; ++i, items += ItemSize(key_len))
+    if (GetI32(items) < 1 || items[8] > key_len) return false;
+  return true;
+}
+
 }  // namespace
 
 bool Repair(FileBlock* fb) {
@@ -254,6 +272,7 @@ bool Repair(FileBlock* fb) {
       if (part > fb->key_count) return Corrupt(kRepairFailed);
       const unsigned char* image = buf.data() + 4;
       std::int32_t link = GetI32(buf.data() + 32);
+      if (!PlausibleHeader(fb, part, image, link)) break;
       if (link != kNoLink) {
         // Relink the element the operation took from the free chain.
         std::int32_t element = GetI32(image);
@@ -277,8 +296,7 @@ bool Repair(FileBlock* fb) {
       if (!ReadEntry(fb, at, len, buf.data(), failed)) break;
       const unsigned char* tail = buf.data() + 6 + tag * ItemSize(key_len);
       std::int32_t page = GetI32(tail);
-      // A page number of 0 cannot be a page: this is the torn end of the journal.
-      if (page < 1) break;
+      if (!PlausiblePage(buf.data() + 6, tag, key_len, page)) break;
       std::vector<unsigned char> out(6 + tag * ItemSize(key_len));
       PutU16(out.data(), tag);
       std::memcpy(out.data() + 2, tail + 4, 4);
