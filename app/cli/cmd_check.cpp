@@ -31,7 +31,7 @@ int RunCheck(Context& ctx) {
 }
 
 int RunDump(Context& ctx) {
-  std::optional<std::string> index = TakeOption(ctx.args, "index");
+  std::optional<std::string> index = TakeOption(ctx.args, "--index");
   if (ctx.args.size() != 1) return Usage("dump");
   int k = 0;
   if (index) {

@@ -15,8 +15,6 @@
 
 namespace olbrax {
 
-using isam::KeyDescs;
-
 void ExitIsam();
 std::int32_t FileLen(FileBlock* fb);
 std::int32_t UsedRecs(FileBlock* fb);

@@ -14,16 +14,17 @@
 
 namespace olbrax {
 struct FileBlock;
-}
 
-namespace olbrax::isam {
-
-// Key length (1..30) and duplicates flag (1 = duplicates allowed) of one index.
+// Key length (1..30) and duplicates flag (1 = duplicates allowed) of one index. (Declared here
+// rather than in isam so that calls with key descriptions find only the named operations.)
 struct KeyDesc {
   std::uint8_t key_len = 0;
   std::uint8_t dups = 0;
 };
 using KeyDescs = std::array<KeyDesc, 100>;
+}  // namespace olbrax
+
+namespace olbrax::isam {
 
 // Starts the engine: mode 0 single user, 2 network. Returns the page buffers obtained.
 int InitIsam(int mode, int buffers);

@@ -131,15 +131,18 @@ bool Change::Commit() {
     End();
     return true;
   }
-  bool index_touched = false;
-  for (const auto& n : notes_) index_touched = index_touched || n.part > 0;
+  bool data_touched = false, index_touched = false;
+  for (const auto& n : notes_) {
+    data_touched = data_touched || n.part == 0;
+    index_touched = index_touched || n.part > 0;
+  }
   bool ok = Spill() && WriteDirtyPages(fb);
   for (const auto& n : notes_) {
     if (!ok) break;
     bool changed = n.part == 0 ? fb->data.header_changed : fb->index[n.part].header_changed;
     if (changed) ok = WritePartHeader(fb, n.part);
   }
-  ok = ok && FlushFile(fb->data_file) && (!index_touched || FlushFile(fb->index_file)) &&
+  ok = ok && (!data_touched || FlushFile(fb->data_file)) && (!index_touched || FlushFile(fb->index_file)) &&
        (notes_.empty() ? true : EmptyJournal(fb));
   if (!ok) {
     Fail();

@@ -13,8 +13,8 @@
 
 namespace olbrax::test {
 
-inline isam::KeyDescs Keys(std::initializer_list<isam::KeyDesc> keys) {
-  isam::KeyDescs d{};
+inline KeyDescs Keys(std::initializer_list<KeyDesc> keys) {
+  KeyDescs d{};
   int i = 0;
   for (auto k : keys) d[static_cast<std::size_t>(i++)] = k;
   return d;
@@ -38,7 +38,7 @@ class StorageTest : public ::testing::Test {
   std::string Name(const std::string& leaf = "BLOCK") const { return (dir / leaf).string(); }
   std::string File(const std::string& leaf) const { return (dir / leaf).string(); }
   // Creates and opens a journaled block.
-  FileBlock* Make(int rec_len, std::initializer_list<isam::KeyDesc> keys, const std::string& leaf = "BLOCK") {
+  FileBlock* Make(int rec_len, std::initializer_list<KeyDesc> keys, const std::string& leaf = "BLOCK") {
     isam::CreateFileBlock(Name(leaf), rec_len, static_cast<int>(keys.size()), Keys(keys));
     EXPECT_TRUE(IsamOK) << IsamError;
     return Open(leaf);
