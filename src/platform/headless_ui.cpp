@@ -35,6 +35,42 @@ class HeadlessCounter : public CounterWindow {
   std::function<void()> on_cancel_;
 };
 
+// Records the fields of a print progress window; echoed, the job and status lines go to stderr.
+class HeadlessReport : public ReportWindow {
+ public:
+  HeadlessReport(HeadlessUi& ui, const ReportSpec& spec) : ui_(ui), on_cancel_(spec.on_cancel) {
+    ui_.reports_.push_back(this);
+  }
+  ~HeadlessReport() override {
+    ui_.reports_.erase(std::remove(ui_.reports_.begin(), ui_.reports_.end(), this), ui_.reports_.end());
+  }
+  void SetPrinter(std::string_view text) override { Record("printer", text, true); }
+  void SetJob(std::string_view text) override { Record("job", text, true); }
+  void SetSheets(std::string_view text) override { Record("sheets", text, false); }
+  void SetCount(std::string_view done, std::string_view total) override {
+    Record("count", std::string(done) + " " + std::string(total), false);
+  }
+  void SetBar(int value) override { Record("bar", std::to_string(value), false); }
+  void SetStatus(int line, std::string_view text) override {
+    Record("status" + std::to_string(line), text, true);
+  }
+  void Cancel() {
+    if (on_cancel_) on_cancel_();
+  }
+
+ private:
+  void Record(const std::string& field, std::string_view text, bool echoed) {
+    ui_.report_lines.push_back(field + ":" + std::string(text));
+    if (ui_.echo && echoed) std::fprintf(stderr, "  %s\n", Utf8FromWin(text).c_str());
+  }
+  HeadlessUi& ui_;
+  std::function<void()> on_cancel_;
+};
+
+std::unique_ptr<ReportWindow> HeadlessUi::CreateReportWindow(const ReportSpec& spec) {
+  return std::make_unique<HeadlessReport>(*this, spec);
+}
+
 int HeadlessUi::ShowBox(int style, std::string_view caption, std::string_view text) {
   boxes.push_back({style, std::string(caption), std::string(text)});
   if (echo) std::fprintf(stderr, "%s: %s\n", Utf8FromWin(caption).c_str(), Utf8FromWin(text).c_str());
@@ -63,6 +99,8 @@ void HeadlessUi::ProcessEvents() {
   if (!cancel_requested_.exchange(false)) return;
   auto open = open_;  // a cancel handler may close windows
   for (auto* c : open) c->Cancel();
+  auto reports = reports_;
+  for (auto* r : reports) r->Cancel();
 }
 
 std::unique_ptr<CounterWindow> HeadlessUi::CreateCounter(const CounterSpec& spec) {

@@ -32,6 +32,7 @@ class HeadlessUi : public Ui {
   void SetWindowEnabled(Window window, bool enabled) override;
   void ProcessEvents() override;
   std::unique_ptr<CounterWindow> CreateCounter(const CounterSpec& spec) override;
+  std::unique_ptr<ReportWindow> CreateReportWindow(const ReportSpec& spec) override;
 
   // Asks every open counter window with a cancel button to cancel at the next ProcessEvents.
   // Safe to call from a signal handler.
@@ -44,6 +45,7 @@ class HeadlessUi : public Ui {
   bool echo = false;                 // write boxes and progress lines to stderr
   std::vector<Box> boxes;
   std::vector<std::string> counter_lines;  // "depth:line:text" of every line shown
+  std::vector<std::string> report_lines;   // "field:text" of the print progress windows
   std::vector<std::pair<Window, bool>> enable_calls;
   Cursor cursor = Cursor::Arrow;
   int beeps = 0;
@@ -52,8 +54,10 @@ class HeadlessUi : public Ui {
 
  private:
   friend class HeadlessCounter;
+  friend class HeadlessReport;
   std::atomic<bool> cancel_requested_{false};
   std::vector<class HeadlessCounter*> open_;
+  std::vector<class HeadlessReport*> reports_;
 };
 
 }  // namespace olbrax::platform

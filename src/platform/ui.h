@@ -51,6 +51,25 @@ struct CounterSpec {
   std::function<void()> on_cancel;  // called when the user presses "avbryt"
 };
 
+// The progress window of a print job: the printer and job lines, the sheet count, a done and a
+// total count with a progress bar, five status lines, and a cancel button.
+class ReportWindow {
+ public:
+  virtual ~ReportWindow() = default;
+  virtual void SetPrinter(std::string_view text) = 0;
+  virtual void SetJob(std::string_view text) = 0;
+  virtual void SetSheets(std::string_view text) = 0;
+  virtual void SetCount(std::string_view done, std::string_view total) = 0;
+  virtual void SetBar(int value) = 0;
+  // Status line 1..5.
+  virtual void SetStatus(int line, std::string_view text) = 0;
+};
+
+struct ReportSpec {
+  Window owner = nullptr;
+  std::function<void()> on_cancel;  // called when the user presses "Cancel"
+};
+
 class Ui {
  public:
   virtual ~Ui() = default;
@@ -69,6 +88,8 @@ class Ui {
   virtual void ProcessEvents() = 0;
   // Creates a progress counter window; null when it cannot be created.
   virtual std::unique_ptr<CounterWindow> CreateCounter(const CounterSpec& spec) = 0;
+  // Creates the progress window of a print job; null when it cannot be created.
+  virtual std::unique_ptr<ReportWindow> CreateReportWindow(const ReportSpec& spec) = 0;
 };
 
 // The implementation in use. Until one is installed, a HeadlessUi that refuses every question.

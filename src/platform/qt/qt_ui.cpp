@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/qt/count_form.h"
+#include "platform/qt/report_dialog.h"
 #include "platform/qt/number_dialog.h"
 #include "platform/qt/qtext.h"
 
@@ -113,6 +114,12 @@ void QtUi::ProcessEvents() { QCoreApplication::processEvents(); }
 
 std::unique_ptr<CounterWindow> QtUi::CreateCounter(const CounterSpec& spec) {
   return std::make_unique<CountForm>(spec);
+}
+
+std::unique_ptr<ReportWindow> QtUi::CreateReportWindow(const ReportSpec& spec) {
+  auto dialog = std::make_unique<ReportDialog>(spec);
+  dialog->show();
+  return dialog;
 }
 
 }  // namespace olbrax::platform

@@ -17,6 +17,7 @@ class QtUi : public Ui {
   void SetWindowEnabled(Window window, bool enabled) override;
   void ProcessEvents() override;
   std::unique_ptr<CounterWindow> CreateCounter(const CounterSpec& spec) override;
+  std::unique_ptr<ReportWindow> CreateReportWindow(const ReportSpec& spec) override;
 
   // The program's own mouse cursor (shown for Cursor::Program).
   void SetProgramCursor(const QCursor& cursor) { program_cursor_ = cursor; }

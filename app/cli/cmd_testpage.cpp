@@ -1,0 +1,88 @@
+// olbrax-cli testpage [--columns N] --out FILE.pdf: a printer test page made through the print
+// engine: a heading, the three fonts, a table in columns, a page break with its footer and the
+// continued header, and the end-of-report pictures.
+#include <QGuiApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "base/text.h"
+#include "cli/cli.h"
+#include "printing/engine/ewrite32.h"
+#include "printing/engine/printers.h"
+
+namespace olbrax::cli {
+namespace {
+
+using namespace olbrax::print;
+
+void PrintTestPage() {
+  PrintHeading("Testsida f\xF6r utskrifter");
+  for (char kind : {'B', 'N', 'S'}) {
+    PushFont(kind);
+    NeedLines("testsida", 1);
+    Text name = kind == 'B' ? "stor" : kind == 'N' ? "mellan" : "liten";
+    PrintLine("Teckensnitt " + name + ": \xC5\xC4\xD6 \xE5\xE4\xF6 0123456789 abcdefghijklmnopqrstuvwxyz");
+    PopFont();
+  }
+  NeedLines("testsida", 1);
+  PrintLine("");
+  PrintRule();
+  // A table that fills every column of the first page and goes on for a while on the second.
+  int rows_on_page2 = 0;
+  for (int row = 1; rows_on_page2 < 25 && row < 5000 && !PrAborted(); ++row) {
+    if (PageNumber > 1) ++rows_on_page2;
+    NeedLines("testsida", 1);
+    PrintText(PadLeft(std::to_string(row), ' ', 4));
+    TabToChar(6);
+    PrintText("Klass H" + std::to_string(10 + row % 12 * 5));
+    TabToChar(20);
+    PrintLine(PadLeft(std::to_string(row * 37 % 1000), ' ', 5) + " m");
+    ShowProgress(row, 0);
+  }
+}
+
+int RunTestPage(Context& ctx) {
+  std::optional<std::string> out = TakeOption(ctx.args, "--out");
+  std::optional<std::string> columns = TakeOption(ctx.args, "--columns");
+  if (!ctx.args.empty() || !out) return Usage("testpage");
+  JobSetup setup;
+  if (columns) {
+    setup.columns = std::atoi(columns->c_str());
+    if (setup.columns < 1 || setup.columns > 9) {
+      std::fprintf(stderr, "olbrax-cli testpage: columns must be 1..9\n");
+      return 2;
+    }
+  }
+  setup.footer = "olbrax testsida";
+  setup.pictures[0] = {true, "", 6};
+  setup.pictures[1] = {true, "", 6};
+  setup.pictures[2] = {true, "", 6};
+
+  // Fonts and the PDF writer need a GUI application; without a display it draws offscreen.
+  if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  int argc = 1;
+  char name[] = "olbrax-cli";
+  char* argv[] = {name, nullptr};
+  std::unique_ptr<QGuiApplication> app;
+  if (!QGuiApplication::instance()) app = std::make_unique<QGuiApplication>(argc, argv);
+
+  std::string path = *out;
+  SetCanvasFactory([path](const PrinterRequest& r) { return OpenPdfFile(path, r); });
+  bool ok = printerinit("testsida", setup, nullptr);
+  if (ok) {
+    PrintTestPage();
+    PrintPictures();
+    printerexit(0, 0);
+  }
+  SetCanvasFactory(nullptr);
+  if (!ok) return 1;
+  std::printf("%s\n", path.c_str());
+  return 0;
+}
+
+Registrar reg({"testpage", "[--columns N] --out FILE.pdf", "print a test page of the print engine to a PDF file",
+               RunTestPage});
+
+}  // namespace
+}  // namespace olbrax::cli

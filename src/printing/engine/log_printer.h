@@ -1,0 +1,23 @@
+// The log-list printer: a plain line printer for the import log and the results log. Every page
+// is a print job of its own on the default printer, in bold Courier New 10.
+#pragma once
+
+#include <functional>
+#include <string_view>
+
+namespace olbrax::print {
+
+void LogStart(std::string_view title);
+void LogLine(std::string_view text);
+// Ends the current log job and starts one titled ". forts..."; nothing when no log job is
+// open or for code -33.
+void LogNewPage(int code);
+void LogEnd();
+// Starts a log job titled "logglista" when none is open.
+void LogEnsureOpen();
+bool LogOpen();
+
+// Called by LogEnd: the import resets the line counters it keeps for its summaries.
+void SetLogEndHook(std::function<void()> hook);
+
+}  // namespace olbrax::print

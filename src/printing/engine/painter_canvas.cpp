@@ -1,0 +1,113 @@
+#include "printing/engine/painter_canvas.h"
+
+#include <QFile>
+#include <QFontMetrics>
+#include <QPagedPaintDevice>
+#include <QPdfWriter>
+#include <QPrinter>
+
+#include "platform/qt/qtext.h"
+
+namespace olbrax::print {
+
+using platform::ToQ;
+
+PainterCanvas::PainterCanvas(std::unique_ptr<QPagedPaintDevice> device, olbrax::Text device_text, bool is_printer,
+                             QString pdf_path)
+    : device_(std::move(device)), device_text_(std::move(device_text)), is_printer_(is_printer),
+      pdf_path_(std::move(pdf_path)) {
+  qfont_ = ToQFont(font_);
+}
+
+PainterCanvas::~PainterCanvas() {
+  if (painter_.isActive()) painter_.end();
+}
+
+int PainterCanvas::PageWidth() const { return device_->width(); }
+int PainterCanvas::PageHeight() const { return device_->height(); }
+int PainterCanvas::Dpi() const { return device_->logicalDpiX(); }
+
+QFont PainterCanvas::ToQFont(const CanvasFont& f) {
+  QFont q(ToQ(f.face));
+  if (f.pixels > 0) q.setPixelSize(f.pixels);
+  q.setBold(f.bold);
+  q.setItalic(f.italic);
+  q.setUnderline(f.underline);
+  q.setStrikeOut(f.strikeout);
+  q.setFixedPitch(f.fixed_pitch);
+  if (f.fixed_pitch) q.setStyleHint(QFont::Monospace);
+  // Sizes are measured in device dots; hinting for the screen would distort them.
+  q.setHintingPreference(QFont::PreferNoHinting);
+  return q;
+}
+
+bool PainterCanvas::Begin(std::string_view title) {
+  if (is_printer_) static_cast<QPrinter*>(device_.get())->setDocName(ToQ(title));
+  else static_cast<QPdfWriter*>(device_.get())->setTitle(ToQ(title));
+  if (!painter_.begin(device_.get())) return false;
+  painter_.setPen(QPen(Qt::black, 1, Qt::SolidLine));
+  painter_.setFont(qfont_);
+  return true;
+}
+
+void PainterCanvas::NewPage() {
+  if (painter_.isActive()) device_->newPage();
+}
+
+void PainterCanvas::End() {
+  if (painter_.isActive()) painter_.end();
+}
+
+void PainterCanvas::Abort() {
+  if (is_printer_) static_cast<QPrinter*>(device_.get())->abort();
+  if (painter_.isActive()) painter_.end();
+  // A cancelled job leaves no half-written file behind.
+  if (!pdf_path_.isEmpty()) QFile::remove(pdf_path_);
+}
+
+void PainterCanvas::SetFont(const CanvasFont& font) {
+  font_ = font;
+  qfont_ = ToQFont(font);
+  if (painter_.isActive()) painter_.setFont(qfont_);
+}
+
+bool PainterCanvas::Metrics(FontMetrics& out) {
+  QFontMetrics m(qfont_, device_.get());
+  out.height = m.height();
+  out.external_leading = m.leading();
+  out.descent = m.descent();
+  out.ave_char_width = m.averageCharWidth();
+  return out.height > 0;
+}
+
+int PainterCanvas::TextWidth(std::string_view text) {
+  return QFontMetrics(qfont_, device_.get()).horizontalAdvance(ToQ(text));
+}
+
+int PainterCanvas::TextHeight(std::string_view text) {
+  return QFontMetrics(qfont_, device_.get()).boundingRect(ToQ(text)).height();
+}
+
+void PainterCanvas::DrawText(int x, int y, std::string_view text) {
+  if (!painter_.isActive()) return;
+  QFontMetrics m(qfont_, device_.get());
+  painter_.drawText(x, y + m.ascent(), ToQ(text));
+}
+
+void PainterCanvas::DrawLine(int x1, int y1, int x2, int y2, int width) {
+  if (!painter_.isActive()) return;
+  QPen old = painter_.pen();
+  painter_.setPen(QPen(Qt::black, width, Qt::SolidLine, Qt::FlatCap));
+  painter_.drawLine(x1, y1, x2, y2);
+  painter_.setPen(old);
+}
+
+void PainterCanvas::DrawRectangle(int left, int top, int right, int bottom) {
+  if (painter_.isActive()) painter_.drawRect(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)));
+}
+
+void PainterCanvas::DrawImage(int left, int top, int right, int bottom, const QImage& image) {
+  if (painter_.isActive()) painter_.drawImage(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)), image);
+}
+
+}  // namespace olbrax::print

@@ -1,0 +1,69 @@
+#include "printing/engine/recording_canvas.h"
+
+#include <QImage>
+
+namespace olbrax::print {
+
+void RecordingCanvas::Add(Op op, int x, int y, int x2, int y2, int width, std::string_view text) {
+  Call c;
+  c.op = op;
+  c.page = pages;
+  c.x = x;
+  c.y = y;
+  c.x2 = x2;
+  c.y2 = y2;
+  c.width = width;
+  c.text.assign(text);
+  c.font = font_;
+  calls.push_back(std::move(c));
+}
+
+bool RecordingCanvas::Begin(std::string_view t) {
+  title.assign(t);
+  pages = 1;
+  Add(Op::Begin);
+  return true;
+}
+
+void RecordingCanvas::NewPage() {
+  ++pages;
+  Add(Op::NewPage);
+}
+
+void RecordingCanvas::End() { Add(Op::End); }
+void RecordingCanvas::Abort() { Add(Op::Abort); }
+
+bool RecordingCanvas::Metrics(FontMetrics& out) {
+  out.height = Size();
+  out.external_leading = Size() / 10;
+  out.descent = Size() / 5;
+  out.ave_char_width = Size() / 2;
+  return true;
+}
+
+int RecordingCanvas::TextWidth(std::string_view text) { return static_cast<int>(text.size()) * (Size() / 2); }
+
+void RecordingCanvas::DrawText(int x, int y, std::string_view text) {
+  Add(Op::Text, x, y, 0, 0, 0, text);
+}
+
+void RecordingCanvas::DrawLine(int x1, int y1, int x2, int y2, int width) {
+  Add(Op::Line, x1, y1, x2, y2, width);
+}
+
+void RecordingCanvas::DrawRectangle(int left, int top, int right, int bottom) {
+  Add(Op::Rectangle, left, top, right, bottom);
+}
+
+void RecordingCanvas::DrawImage(int left, int top, int right, int bottom, const QImage& image) {
+  Add(Op::Image, left, top, right, bottom, image.width());
+}
+
+std::vector<olbrax::Text> RecordingCanvas::Texts(int page) const {
+  std::vector<olbrax::Text> out;
+  for (const Call& c : calls)
+    if (c.op == Op::Text && (page == 0 || c.page == page)) out.push_back(c.text);
+  return out;
+}
+
+}  // namespace olbrax::print
