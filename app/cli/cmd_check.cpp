@@ -1,5 +1,6 @@
 // olbrax-cli check PATH...: verifies file blocks (or every block of a data directory) without
 // changing them, one line per block; exit code 1 when any fault is found.
+#include <cctype>
 #include <cstdio>
 
 #include "base/text.h"
@@ -17,6 +18,12 @@ int RunCheck(Context& ctx) {
     std::vector<Text> blocks;
     if (DirExists(path)) {
       blocks = isam::BlocksInFolder(path);
+      // The club statistics of each competition (CLUBSnn.Dat) is a plain block, not a file block.
+      std::erase_if(blocks, [](const Text& b) {
+        Text leaf = UpStr(b.substr(b.find_last_of('/') + 1));
+        return leaf.size() == 7 && leaf.compare(0, 5, "CLUBS") == 0 && std::isdigit(static_cast<unsigned char>(leaf[5])) &&
+               std::isdigit(static_cast<unsigned char>(leaf[6]));
+      });
       if (blocks.empty()) std::printf("%s: no file blocks\n", arg.c_str());
     } else {
       blocks.push_back(path);

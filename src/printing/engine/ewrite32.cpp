@@ -94,7 +94,7 @@ CanvasFont MakeFont(const JobFont& f, int dpi, int stored_columns) {
   c.strikeout = f.strikeout;
   c.fixed_pitch = f.fixed_pitch;
   double px96 = f.height != 0 ? std::abs(f.height) : f.size * 96.0 / 72.0;
-  double dots = px96 * dpi / 96.0 / std::max(1, stored_columns);
+  double dots = px96 * dpi / 96.0 / std::max(1, stored_columns);  // a damaged count of 0 counts as 1
   if (f.height > 0) dots /= 1.15;
   c.pixels = std::max(1, static_cast<int>(std::lround(dots)));
   return c;

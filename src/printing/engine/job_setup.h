@@ -37,7 +37,7 @@ struct JobSetup {
   int y_resolution = 600;   // vertical dots per inch
   std::uint32_t page_flags = 8;  // bit value 8: margins in thousandths of an inch
   int margin_left = 500, margin_top = 500, margin_right = 100, margin_bottom = 0;
-  int columns = 1;
+  int columns = 1;  // as stored: the fonts are divided by it (0 or less counts as 1)
   JobFont large{"Arial", 14, 14, true};
   JobFont medium{"Arial", 11, 11, true};
   JobFont small{"Arial", 8, 8, true};

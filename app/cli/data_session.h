@@ -1,0 +1,30 @@
+// The start and end of a command that works on the competition data, as the program does them:
+// the configuration, the storage engine, the archive and the competition last selected. A
+// --datadir given on the command line replaces the data directory for this run only.
+#pragma once
+
+#include "cli/cli.h"
+
+namespace olbrax::cli {
+
+class DataSession {
+ public:
+  // `open_archive` false: only the configuration and the engine (for "new-archive").
+  explicit DataSession(Context& ctx, bool open_archive = true);
+  ~DataSession();
+  DataSession(const DataSession&) = delete;
+  DataSession& operator=(const DataSession&) = delete;
+
+  bool ok() const { return ok_; }
+
+ private:
+  bool ok_ = false;
+  bool engine_ = false;
+  std::string saved_dir_;
+  bool overridden_ = false;
+};
+
+// Prints the message line (the program's status texts) to stderr when it holds something.
+void ReportMsgLine();
+
+}  // namespace olbrax::cli

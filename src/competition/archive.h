@@ -1,0 +1,89 @@
+// The files of a data directory and the archive of up to eight competitions.
+//
+// A data directory holds the archive file OLBRAX (one entry per competition), three registers
+// shared by all competitions (clubs, districts, route descriptions in one of two formats) and,
+// per competition nn = 01..08, the class, entrant, course and control files and the plain
+// statistics block CLUBSnn.Dat. The entry set (classes, entrants, courses) and the definition set
+// (classes, controls, courses) of the current competition are never open at the same time.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#include "base/text.h"
+#include "competition/archive_state.h"
+#include "storage/efiler.h"
+
+namespace olbrax {
+
+inline constexpr int kMaxCompetitions = 8;
+
+// Record sizes and keys of the files.
+inline constexpr int kInfoRecLen = 2364, kClubRecLen = 548, kDistrRecLen = 32, kRouteRecLen = 288,
+                     kRoute24RecLen = 520, kKlassRecLen = 2348, kEntrantRecLen = 1748, kTrackRecLen = 280,
+                     kKontrRecLen = 116, kCmpClubLen = 41080;
+
+// The open files of the registers (null when closed).
+extern FileBlock* ClubFile;
+extern FileBlock* DistrFile;
+extern FileBlock* RouteFile;  // RUTBESKR or RUTB24, by RouteFormatInUse
+extern FileBlock* KlassFile;
+extern FileBlock* EntrantFile;
+extern FileBlock* TrackFile;
+extern FileBlock* KontrFile;
+
+// The name of a file of the data directory: DataDirectory + "/" + name (+ nn).
+Text DataFileName(std::string_view name, int competition = 0);
+
+void OpenArchive();
+void CloseArchive();
+// "skapa nya": a new, empty archive; existing registers are kept.
+void CreateArchiveFiles();
+void OpenRouteFile();
+void CloseRouteFile();
+void SwitchRouteFile();
+
+void SelectCompetition(bool create_if_zero, std::int32_t n);
+void OpenCompetition();
+void CloseCompetition();
+void OpenDefinitions();
+void CloseDefinitions();
+void CreateCompetitionFiles();
+
+void ReadCompetitionRec(int mode, std::string_view key, std::int32_t& n, bool& at_end, bool& found);
+void PutCompetitionRec(bool adding, std::int32_t& n);
+void WriteCompetitionRec(std::int32_t n);
+void DeleteCompetition(std::int32_t n);
+
+void ResetCmpClubRec();
+void ReadCmpClubRec();
+void WriteCmpClubRec();
+
+// One item of the selection and delete menus of the archive.
+struct ArchiveMenuItem {
+  Text caption;  // the competition name, "raderad" or "vakant"
+  bool enabled = false;
+  bool checked = false;
+};
+// The eight items of both menus.
+std::array<ArchiveMenuItem, kMaxCompetitions> ShowArchiveMenus();
+
+// "ny" / "ändra": whether the competition dialog may open (false after the refusals, with the
+// status text in MsgLine), and what its OK does.
+bool BeginInputInfo(bool adding);
+void AcceptInputInfo(bool adding);
+
+// Selecting and deleting entry n from the menus.
+void SelectFromMenu(std::int32_t n);
+void DeleteFromMenu(std::int32_t n);
+// The start-up reopening of the competition named by the configuration.
+void ReopenConfiguredCompetition();
+
+// The key descriptions of every file, set once at start.
+void InitCompetitionKeys();
+
+// Closes everything that is open (for tests and the end of the program).
+void CloseAllCompetitionFiles();
+
+}  // namespace olbrax
