@@ -1,0 +1,165 @@
+// The archive of competitions: adding, the limit of eight, deleting and reusing entries, the
+// registers that must exist, and the switch between the entry and definition sets.
+#include <filesystem>
+
+#include "base/messages.h"
+#include "competition/archive.h"
+#include "competition/records/class_rec.h"
+#include "competition/records/club_recs.h"
+#include "competition/records/cmp_club_rec.h"
+#include "competition/records/competition_rec.h"
+#include "printing/config/glodefs.h"
+#include "storage/isam.h"
+#include "support/fixtures.h"
+
+namespace olbrax::test {
+namespace {
+
+class ArchiveTest : public UiTest {
+ protected:
+  void SetUp() override {
+    UiTest::SetUp();
+    setenv("HOME", home.str().c_str(), 1);
+    unsetenv("XDG_CONFIG_HOME");
+    unsetenv("XDG_DOCUMENTS_DIR");
+    ResetArchiveState();
+    ConfigLoad(AppSlot, true, "OLBRAX");
+    GeneralSettings.DataDirectory.set(data.str());
+    if (isam::IsamStarted()) isam::ExitIsam();
+    isam::InitIsam(0, 200);
+    InitCompetitionKeys();
+    ui.default_answer = platform::kYes;
+    CreateArchiveFiles();
+    ASSERT_TRUE(ArchiveOpen);
+  }
+  void TearDown() override {
+    CloseAllCompetitionFiles();
+    isam::ExitIsam();
+    ResetConfigState();
+    UiTest::TearDown();
+  }
+  std::int32_t Add(const std::string& name, const std::string& type = "") {
+    EXPECT_TRUE(BeginInputInfo(true));
+    InfoRec.Tvl.set(name);
+    InfoRec.Arr.set("OK Kompassen");
+    InfoRec.Typ.set(type);
+    if (UpStr(type).find("MOTION") != Text::npos) MotionCompetition = true;
+    AcceptInputInfo(true);
+    EXPECT_TRUE(CompetitionOpen);
+    return CurrentCompetition;
+  }
+  bool Exists(const std::string& leaf) { return std::filesystem::exists(data.path() / leaf); }
+
+  TempDir home;
+  TempDir data;
+};
+
+TEST_F(ArchiveTest, AddingUpToEightAndReusingADeletedEntry) {
+  for (int i = 1; i <= 8; ++i) EXPECT_EQ(Add("T" + std::to_string(i)), i);
+  EXPECT_EQ(ArchiveCount, 8);
+  EXPECT_TRUE(Exists("KLASS08.DAT") && Exists("CLUBS08.Dat") && Exists("KONTR08.IX"));
+  // The ninth is refused before the dialog.
+  EXPECT_FALSE(BeginInputInfo(true));
+  EXPECT_EQ(MsgLine, "Max antal t\xE4vlingar uppn\xE5tt!");
+  EXPECT_EQ(ui.beeps, 1);
+
+  // Deleting entry 3 (not the current one) keeps competition 8 open; a new one gets number 03.
+  DeleteFromMenu(3);
+  EXPECT_EQ(CurrentCompetition, 8);
+  EXPECT_TRUE(CompetitionOpen);
+  EXPECT_FALSE(Exists("KLASS03.DAT"));
+  EXPECT_FALSE(Exists("CLUBS03.Dat"));
+  auto menu = ShowArchiveMenus();
+  EXPECT_EQ(menu[2].caption, "raderad");
+  EXPECT_FALSE(menu[2].enabled);
+  EXPECT_TRUE(menu[7].checked);
+  EXPECT_EQ(Add("Ny"), 3);
+  EXPECT_EQ(InfoRec.Lnr.get(), "03");
+  EXPECT_TRUE(Exists("KLASS03.DAT"));
+  menu = ShowArchiveMenus();
+  EXPECT_EQ(menu[2].caption, "Ny");
+  EXPECT_TRUE(menu[2].checked);
+
+  // Deleting the current competition leaves none selected.
+  DeleteFromMenu(3);
+  EXPECT_EQ(CurrentCompetition, 0);
+  EXPECT_FALSE(CompetitionOpen);
+  EXPECT_EQ(GeneralSettings.CurrentCompetition, 0);
+}
+
+TEST_F(ArchiveTest, NewCompetitionStartsWithEmptyStatisticsAndTheOrganiserAsPayee) {
+  ASSERT_TRUE(BeginInputInfo(true));
+  InfoRec.Tvl.set("Vårsprinten");
+  InfoRec.Arr.set("IFK Backe");
+  CmpClubRec.PlusgiroNumber.set("12345-6");  // typed in the dialog while adding: not kept
+  AcceptInputInfo(true);
+  EXPECT_EQ(CmpClubRec.Payee.get(), "IFK Backe");
+  EXPECT_TRUE(CmpClubRec.PlusgiroNumber.empty());
+  EXPECT_EQ(CmpClubRec.ClubsWithEntrants, 0);
+  // Another competition opened meanwhile and this one selected again: the block is read back.
+  Add("Annan");
+  SelectFromMenu(1);
+  EXPECT_EQ(InfoRec.Tvl.get(), "Vårsprinten");
+  EXPECT_EQ(CmpClubRec.Payee.get(), "IFK Backe");
+}
+
+TEST_F(ArchiveTest, MotionInsideAWordMakesBigClasses) {
+  Add("Kvällsträning", "Kv\xE4llsmotionslopp");
+  CloseCompetition();
+  SelectFromMenu(1);
+  EXPECT_TRUE(MotionCompetition);
+  ClearClassRec();
+  EXPECT_EQ(KlassRec.maxi, 3200);
+}
+
+TEST_F(ArchiveTest, EntryAndDefinitionSetsAreNeverOpenTogether) {
+  Add("Sets");
+  ASSERT_TRUE(CompetitionOpen);
+  ASSERT_NE(EntrantFile, nullptr);
+  OpenDefinitions();
+  EXPECT_TRUE(DefinitionsOpen);
+  EXPECT_FALSE(CompetitionOpen);
+  EXPECT_EQ(EntrantFile, nullptr);
+  EXPECT_NE(KontrFile, nullptr);
+  CloseDefinitions();
+  OpenCompetition();
+  EXPECT_TRUE(CompetitionOpen);
+  EXPECT_FALSE(DefinitionsOpen);
+  EXPECT_EQ(KontrFile, nullptr);
+}
+
+TEST_F(ArchiveTest, MissingRouteFileLeavesTheArchiveClosed) {
+  CloseAllCompetitionFiles();
+  GeneralSettings.RouteFormat = 0;  // the short form, whose file is removed
+  for (const char* f : {"RUTBESKR.DAT", "RUTBESKR.IX", "RUTBESKR.DIA"}) std::filesystem::remove(data.path() / f);
+  OpenArchive();
+  EXPECT_FALSE(ArchiveOpen);
+  EXPECT_EQ(ClubFile, nullptr);
+  EXPECT_EQ(MsgLine, "Datafiler saknas/ ej i aktuellt bibliotek");
+  SelectCompetition(true, 1);
+  EXPECT_EQ(GeneralSettings.CurrentCompetition, 0);
+}
+
+TEST_F(ArchiveTest, NewArchiveKeepsTheClubs) {
+  Add("Gammal");
+  ClearClub();
+  ClubRec.ClubName.set("OK ORION");
+  std::int32_t r = 0;
+  AddRec(ClubFile, r, &ClubRec);
+  AddKey(ClubFile, 1, r, "OK ORION");
+  ASSERT_TRUE(IsamOK);
+  ui.answers = {platform::kYes};
+  CreateArchiveFiles();
+  EXPECT_TRUE(ArchiveOpen);
+  EXPECT_EQ(ArchiveCount, 0);
+  EXPECT_EQ(UsedRecs(ClubFile), 1);
+  EXPECT_EQ(ui.boxes.back().text, MsgText(504));
+  // Declining the question changes nothing.
+  Add("Ny igen");
+  ui.answers = {platform::kNo};
+  CreateArchiveFiles();
+  EXPECT_EQ(ArchiveCount, 1);
+}
+
+}  // namespace
+}  // namespace olbrax::test
