@@ -3,6 +3,8 @@
 // --datadir given on the command line replaces the data directory for this run only.
 #pragma once
 
+#include <cstdint>
+
 #include "cli/cli.h"
 
 namespace olbrax::cli {
@@ -21,6 +23,7 @@ class DataSession {
   bool ok_ = false;
   bool engine_ = false;
   std::string saved_dir_;
+  std::int32_t saved_competition_ = 0;
   bool overridden_ = false;
 };
 

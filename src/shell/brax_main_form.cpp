@@ -205,6 +205,9 @@ void TBraxMainForm::PlaceControls() {
   }
   const int history_height = emainstatusbar1_->height();
   emainstatusbar1_->setGeometry(0, ch - history_height, cw, history_height);
+  // The newest message takes two shares of the width, each older one one share.
+  const int n = emainstatusbar1_->panelCount();
+  for (int i = 0; i < n; ++i) emainstatusbar1_->setPanelWidth(i, (i == 0 ? 2 : 1) * cw / (n + 1));
 
   const int d = S(16);
   const int button_height = buttonDataLib_->sizeHint().height();

@@ -1,20 +1,216 @@
 #include "shell/main_window.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenu>
+#include <QScreen>
+#include <QToolBar>
+#include <algorithm>
+
+#include "base/messages.h"
 #include "base/version.h"
+#include "competition/archive.h"
+#include "competition/data_state.h"
+#include "competition/lifecycle.h"
+#include "competition/records/competition_rec.h"
+#include "platform/qt/qtext.h"
+#include "printing/config/glodefs.h"
+#include "shell/about_boxes.h"
+#include "shell/competition_dialogs.h"
+#include "shell/data_dir_dialog.h"
+#include "shell/panel_bar.h"
 
 namespace olbrax {
 
+using platform::FromQ;
+using platform::ToQ;
+
+namespace {
+
+constexpr int kDefaultWidth = 545, kDefaultHeight = 312;
+// The start guide opened by "hjälp" → "kom igång".
+constexpr const char* kStartGuide = "https://olbrax.example.org/kom-igang";
+
+}  // namespace
+
 QString MainWindowCaption() { return QString(kProgramVersion) + kPortTag; }
 
-TMainForm::TMainForm() {
+TMainForm::TMainForm(const QStringList& arguments) {
   setObjectName("TMainForm");
-  setWindowTitle(MainWindowCaption());
-  QPalette pal = palette();
-  pal.setColor(QPalette::Window, QColor(166, 202, 240));
-  setPalette(pal);
-  setAutoFillBackground(true);
-  setMinimumSize(545, 312);
-  resize(545, 312);
+  FormCreate(arguments);
 }
+
+TMainForm::~TMainForm() { FormDestroy(); }
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  FormDestroy();
+  event->accept();
+}
+
+void TMainForm::ProgramInit() {
+  MsgLine = "olbrax, olbrax.example.org, byggd " + Text(__DATE__) + " " + Text(__TIME__);
+  ConfigLoad(AppSlot, true, "OLBRAX");
+  if (GeneralSettings.window_left == 0) GeneralSettings.window_left = x();
+  if (GeneralSettings.window_top == 0) GeneralSettings.window_top = y();
+  if (GeneralSettings.window_width == 0) GeneralSettings.window_width = kDefaultWidth;
+  if (GeneralSettings.window_height == 0) GeneralSettings.window_height = kDefaultHeight;
+  GeneralSettings.window_height = std::max(GeneralSettings.window_height, minimumHeight());
+  GeneralSettings.CurrentCompetition = GeneralSettings.remembered_competition[AppSlot];
+  Text dir = GeneralSettings.remembered_directory[AppSlot].get();
+  if (!dir.empty()) GeneralSettings.DataDirectory.set(dir);
+  xMyMsgUpdate();
+  ShowSettings();
+}
+
+void TMainForm::ShowSettings() {
+  UpdateSettingsStatus(ToQ(GeneralSettings.DataDirectory.get()),
+                       ToQ(GeneralSettings.print_names[GeneralSettings.print_env - 1].get()),
+                       ToQ(GeneralSettings.label_names[GeneralSettings.label_env - 1].get()));
+}
+
+void TMainForm::FormCreate(const QStringList& arguments) {
+  setWindowTitle(MainWindowCaption());
+  menus_ = BuildMainMenus(this);
+  // The toolbar comes on top of the shell's client area, which keeps its designed size.
+  const int toolbar = menus_.toolbar->sizeHint().height();
+  setMinimumHeight(minimumHeight() + toolbar);
+  ProgramInit();
+  std::vector<Text> args;
+  for (const QString& a : arguments) args.push_back(FromQ(a));
+  InitCompetitionData(args);
+  if (!EngineStarted) ShowText(201, MsgText(IsamError));
+  OpenArchive();
+  ReopenConfiguredCompetition();
+  const char* captions[4][2] = {
+      {"tbDistrikt", "distr"}, {"tbKlubbar", "klubbar"}, {"tbDeltagare", "i vanliga klasser"}, {"tbKopiera", "kopi"}};
+  for (const auto& c : captions)
+    if (QAction* a = menus_.action(c[0])) a->setText(c[1]);
+  ConnectCommands();
+  UpdateMenuState(0);
+  QSize screen = QGuiApplication::primaryScreen()->size();
+  BraxFormCreate(GeneralSettings.window_left, GeneralSettings.window_top, GeneralSettings.window_width,
+                 GeneralSettings.window_height, screen.width(), screen.height(), GeneralSettings.window_scale);
+}
+
+void TMainForm::ProgramExit() {
+  GeneralSettings.remembered_directory[AppSlot].set(GeneralSettings.DataDirectory.get());
+  GeneralSettings.remembered_competition[AppSlot] = GeneralSettings.CurrentCompetition;
+  GeneralSettings.window_scale = static_cast<std::int16_t>(scaleSpinnerValue());
+  GeneralSettings.window_left = x();
+  GeneralSettings.window_top = y();
+  GeneralSettings.window_width = width();
+  GeneralSettings.window_height = height();
+  ConfigSave();
+}
+
+void TMainForm::FormDestroy() {
+  if (destroyed_) return;
+  destroyed_ = true;
+  // The competition record and its statistics are written before the configuration.
+  CloseCompetition();
+  CloseDefinitions();
+  CloseArchive();
+  ExitCompetitionData();
+  ProgramExit();
+  BraxFormDestroy();
+}
+
+void TMainForm::Refresh() { xMyMsgUpdate(); }
+
+void TMainForm::UpdateMenuState(int) {
+  auto items = ShowArchiveMenus();
+  for (int i = 0; i < kMaxCompetitions; ++i) {
+    const ArchiveMenuItem& item = items[static_cast<std::size_t>(i)];
+    for (QAction* a : {menus_.select_entries[i], menus_.delete_entries[i]}) {
+      a->setText(ToQ(item.caption));
+      a->setEnabled(item.enabled);
+      a->setChecked(item.checked);
+    }
+  }
+  DataMarks d = ComputeDataMarks();
+  MenuMarks m;
+  m.A = d.A;
+  m.C = d.C;
+  m.R = d.R;
+  m.P = d.P;
+  m.E = d.E;
+  m.B = d.B;
+  m.K = d.K;
+  ApplyMenuMarks(menus_, m);
+  if (QAction* x = shellMenuAction()) x->setEnabled(!d.A);
+  dataStatusBar()->setPanelText(1, ToQ(DataStatusText()));
+  Refresh();
+}
+
+void TMainForm::On(const char* action, void (TMainForm::*handler)()) {
+  if (QAction* a = menus_.action(action)) connect(a, &QAction::triggered, this, handler);
+}
+
+void TMainForm::ConnectCommands() {
+  for (int i = 0; i < kMaxCompetitions; ++i) {
+    connect(menus_.select_entries[i], &QAction::triggered, this, [this, i] {
+      SelectFromMenu(i + 1);
+      UpdateMenuState(i + 1);
+    });
+    connect(menus_.delete_entries[i], &QAction::triggered, this, [this, i] {
+      DeleteFromMenu(i + 1);
+      UpdateMenuState(i + 1);
+    });
+  }
+  if (QAction* a = menus_.action("arkiv_new"))
+    connect(a, &QAction::triggered, this, [this] {
+      InputInfo(this, true);
+      UpdateMenuState(CurrentCompetition);
+    });
+  if (QAction* a = menus_.action("arkiv_change"))
+    connect(a, &QAction::triggered, this, [this] {
+      InputInfo(this, false);
+      UpdateMenuState(CurrentCompetition);
+    });
+  if (QAction* a = menus_.action("arkiv_skapa_nya"))
+    connect(a, &QAction::triggered, this, [this] {
+      CreateArchiveFiles();
+      UpdateMenuState(0);
+    });
+  On("hjalp_statistik", &TMainForm::StatisticsCommand);
+  On("hjalp_kom_igang", &TMainForm::StartGuideCommand);
+  // Items that only refresh the window.
+  for (const char* name : {"register_klubbar", "register_rutbeskrivningar", "register_klasser",
+                           "register_deltagare_vanliga", "register_deltagare_oppna", "tbDeltagare"})
+    On(name, &TMainForm::Refresh);
+  connect(this, &TBraxMainForm::dataDirectoryClicked, this, &TMainForm::DataDirectoryCommand);
+  connect(this, &TBraxMainForm::infoClicked, this, &TMainForm::InfoCommand);
+}
+
+void TMainForm::DataDirectoryCommand() {
+  CloseCompetition();
+  CloseDefinitions();
+  CloseArchive();
+  Refresh();
+  QString dir = ToQ(GeneralSettings.DataDirectory.get());
+  ChooseDirectory(this, QString::fromUtf8("Välj bibliotek"), dir);
+  if (!dir.isEmpty()) {
+    if (dir.size() > 1 && dir.endsWith('/')) dir.chop(1);
+    GeneralSettings.DataDirectory.set(FromQ(dir));
+  }
+  ShowSettings();
+  OpenArchive();
+  UpdateMenuState(0);
+}
+
+void TMainForm::InfoCommand() {
+  MsgLine = "1=" + IntStr(kInfoRecLen, 3) + " 2=" + IntStr(kDistrRecLen, 3) + " 3=" + IntStr(kClubRecLen, 3) +
+            " 4=" + IntStr(kKlassRecLen, 3);
+  Refresh();
+}
+
+void TMainForm::StatisticsCommand() {
+  TOlStatistikDlg dlg(this);
+  dlg.exec();
+  Refresh();
+}
+
+void TMainForm::StartGuideCommand() { doTheClick(kStartGuide); }
 
 }  // namespace olbrax

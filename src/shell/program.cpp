@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "base/version.h"
+#include "platform/qt/qt_printers.h"
 #include "platform/qt/qt_ui.h"
 #include "shell/main_window.h"
 #include "shell/pictures.h"
@@ -25,6 +26,8 @@ int RunProgram(int argc, char** argv) {
     return 0;
   }
 
+  platform::QtPrinters printers;
+  platform::SetPrinters(&printers);
   platform::QtUi ui;
   ui.SetProgramCursor(ProgramCursor());
   platform::SetUi(&ui);
@@ -37,12 +40,13 @@ int RunProgram(int argc, char** argv) {
     splash.show();
     splash.repaint();
     QApplication::processEvents();
-    main_form = std::make_unique<TMainForm>();
+    main_form = std::make_unique<TMainForm>(QApplication::arguments());
   }
   main_form->show();
   int rc = QApplication::exec();
   main_form.reset();
   platform::SetUi(nullptr);
+  platform::SetPrinters(nullptr);
   return rc;
 }
 
