@@ -1,0 +1,220 @@
+// The competition main window: menus, toolbar and data status in the four states of the data,
+// start-up from the configuration's entries, and shutdown writing everything back.
+#include <QAction>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <filesystem>
+
+#include "base/messages.h"
+#include "competition/archive.h"
+#include "competition/records/cmp_club_rec.h"
+#include "competition/records/competition_rec.h"
+#include "competition/records/definition_recs.h"
+#include "platform/qt/qtext.h"
+#include "printing/config/glodefs.h"
+#include "shell/competition_dialogs.h"
+#include "shell/main_window.h"
+#include "shell/panel_bar.h"
+#include "storage/efiler.h"
+#include "support/fixtures.h"
+
+namespace olbrax::test {
+namespace {
+
+class MainWindowTest : public UiTest {
+ protected:
+  void SetUp() override {
+    UiTest::SetUp();
+    setenv("HOME", home.str().c_str(), 1);
+    unsetenv("XDG_CONFIG_HOME");
+    unsetenv("XDG_DOCUMENTS_DIR");
+    old_cwd = std::filesystem::current_path();
+    ResetArchiveState();
+    ResetConfigState();
+    ui.default_answer = platform::kYes;
+  }
+  void TearDown() override {
+    window.reset();
+    std::filesystem::current_path(old_cwd);
+    ResetConfigState();
+    UiTest::TearDown();
+  }
+  // Sets the configuration's remembered directory and competition of entries 5 and 7.
+  void Remember(const std::string& dir5, int comp5, const std::string& dir7, int comp7) {
+    ConfigLoad(AppSlot, true, "OLBRAX");
+    GeneralSettings.remembered_directory[5].set(dir5);
+    GeneralSettings.remembered_competition[5] = comp5;
+    GeneralSettings.remembered_directory[7].set(dir7);
+    GeneralSettings.remembered_competition[7] = comp7;
+    ConfigSave();
+    ResetConfigState();
+  }
+  void Start() { window = std::make_unique<TMainForm>(); }
+  void Quit() { window.reset(); }
+  bool Enabled(const char* name) {
+    QAction* a = window->menus().action(name);
+    EXPECT_NE(a, nullptr) << name;
+    return a && a->isEnabled();
+  }
+  QString Status() { return window->dataStatusBar()->panelText(1); }
+  // A data directory with an archive and `n` competitions, made through the window.
+  void MakeCompetitions(int n) {
+    window->menus().action("arkiv_skapa_nya")->trigger();
+    for (int i = 1; i <= n; ++i) {
+      ASSERT_TRUE(BeginInputInfo(true));
+      InfoRec.Tvl.set("T" + std::to_string(i));
+      InfoRec.Arr.set("OK Vilse");
+      AcceptInputInfo(true);
+    }
+    window->UpdateMenuState();
+  }
+
+  TempDir home;
+  TempDir data;
+  std::filesystem::path old_cwd;
+  std::unique_ptr<TMainForm> window;
+};
+
+TEST_F(MainWindowTest, MenusFollowTheStateOfTheData) {
+  Remember(data.str(), 0, data.str(), 0);
+  Start();
+  // No archive.
+  EXPECT_EQ(Status(), "<datafiler saknas>");
+  for (const char* name : {"arkiv_new", "arkiv_change", "importera1", "register1", "rapporter", "tbKlubbar"})
+    EXPECT_FALSE(Enabled(name)) << name;
+  EXPECT_TRUE(Enabled("arkiv_skapa_nya"));
+  EXPECT_EQ(window->menus().select_entries[0]->text(), "vakant");
+  EXPECT_FALSE(window->menus().select_entries[0]->isEnabled());
+
+  // An archive without a competition.
+  window->menus().action("arkiv_skapa_nya")->trigger();
+  EXPECT_EQ(Status(), QString::fromUtf8("<tävling ej vald/inmatad>"));
+  EXPECT_TRUE(Enabled("arkiv_new"));
+  EXPECT_FALSE(Enabled("arranger"));
+  EXPECT_FALSE(Enabled("arkiv_kopiera1"));
+  EXPECT_FALSE(Enabled("tbDeltagare"));
+
+  // A competition without entrants.
+  MakeCompetitions(1);
+  EXPECT_EQ(Status(), QString::fromUtf8("T1 OK Vilse <inga tävlande inmatade>"));
+  EXPECT_TRUE(Enabled("arranger"));
+  EXPECT_FALSE(Enabled("arkiv_exp_medlemmar"));
+  EXPECT_EQ(window->menus().select_entries[0]->text(), "T1");
+  EXPECT_TRUE(window->menus().select_entries[0]->isChecked());
+
+  // Controls but no courses.
+  OpenDefinitions();
+  ASSERT_TRUE(DefinitionsOpen);
+  ClearControl();
+  KontrRec.KodNr.set("31");
+  std::int32_t r = 0;
+  AddRec(KontrFile, r, &KontrRec);
+  AddKey(KontrFile, 1, r, "31");
+  CloseDefinitions();
+  OpenCompetition();
+  window->UpdateMenuState();
+  EXPECT_TRUE(Enabled("arkiv_exp_kontrollerna"));
+  EXPECT_FALSE(Enabled("arkiv_exp_banorna"));
+}
+
+TEST_F(MainWindowTest, StartsInTheDirectoryOfEntryFiveAndStoresBoth) {
+  TempDir other;
+  Remember(data.str(), 0, other.str(), 0);
+  Start();
+  MakeCompetitions(2);
+  SelectFromMenu(1);
+  Quit();
+  ConfigLoad(AppSlot, true, "OLBRAX");
+  EXPECT_EQ(GeneralSettings.remembered_directory[5].get(), data.str());
+  EXPECT_EQ(GeneralSettings.remembered_directory[7].get(), data.str());
+  EXPECT_EQ(GeneralSettings.remembered_competition[5], 1);
+  EXPECT_EQ(GeneralSettings.remembered_competition[7], 1);
+  ResetConfigState();
+  // The next start opens the same competition again.
+  Start();
+  EXPECT_TRUE(CompetitionOpen);
+  EXPECT_EQ(Status().left(2), "T1");
+}
+
+TEST_F(MainWindowTest, AStoredCompetitionBeyondTheArchiveIsForgotten) {
+  Remember(data.str(), 0, data.str(), 0);
+  Start();
+  MakeCompetitions(3);
+  Quit();
+  Remember(data.str(), 5, data.str(), 5);
+  Start();
+  EXPECT_FALSE(CompetitionOpen);
+  EXPECT_EQ(GeneralSettings.CurrentCompetition, 0);
+  Quit();
+  ConfigLoad(AppSlot, true, "OLBRAX");
+  EXPECT_EQ(GeneralSettings.remembered_competition[5], 0);
+}
+
+TEST_F(MainWindowTest, ShutdownWritesTheCompetitionAndItsStatistics) {
+  Remember(data.str(), 0, data.str(), 0);
+  Start();
+  MakeCompetitions(1);
+  InfoRec.Date.set("2027-06-12");
+  CmpClubRec.ClubsWithEntrants = 7;
+  Quit();
+  ResetConfigState();
+  Start();
+  EXPECT_EQ(InfoRec.Date.get(), "2027-06-12");
+  EXPECT_EQ(CmpClubRec.ClubsWithEntrants, 7);
+  EXPECT_TRUE(std::filesystem::exists(home.path() / ".config/OlbraxW32/OlbraxW32.P32"));
+}
+
+TEST_F(MainWindowTest, InfoButtonShowsTheRecordSizes) {
+  Remember(data.str(), 0, data.str(), 0);
+  Start();
+  emit window->infoClicked();
+  EXPECT_EQ(MsgLine, "1=2364 2= 32 3=548 4=2348");
+}
+
+}  // namespace
+}  // namespace olbrax::test
+
+namespace olbrax::test {
+namespace {
+
+TEST_F(MainWindowTest, CancellingANewCompetitionAddsNothing) {
+  Remember(data.str(), 0, data.str(), 0);
+  Start();
+  MakeCompetitions(1);
+  ASSERT_TRUE(BeginInputInfo(true));
+  TInfoDlgForm dlg(window.get(), true);
+  dlg.edTvl->setText("Ska inte finnas");
+  dlg.Cancel();
+  EXPECT_EQ(ArchiveCount, 1);
+  EXPECT_TRUE(CompetitionOpen);  // the competition of the start is open again
+  EXPECT_EQ(InfoRec.Tvl.get(), "T1");
+
+  // OK with the fields: the second competition, its payee chosen in the dialog.
+  ASSERT_TRUE(BeginInputInfo(true));
+  TInfoDlgForm add(window.get(), true);
+  add.edTvl->setText(QString::fromUtf8("Höstkavlen"));
+  add.edArr->setText("OK Vilse");
+  add.cbTyp->setText("Stafett");
+  add.rbUseBG->setChecked(true);
+  add.Accept();
+  EXPECT_EQ(ArchiveCount, 2);
+  EXPECT_EQ(InfoRec.Tvl.get(), "H\xF6stkavlen");
+  EXPECT_EQ(InfoRec.postgiromode, 3);
+}
+
+TEST(AddressEditor, KeepsFiveLinesOf22) {
+  AddressBlock block{};
+  TadressDlg dlg(nullptr, block);
+  dlg.memo->setPlainText("Rad ett\nRad tv\xC3\xA5 som \xC3\xA4r alldeles f\xC3\xB6r l\xC3\xA5ng\nTre\nFyra\nFem\nSex\n\n");
+  dlg.Accept();
+  EXPECT_EQ(block.line[0].get(), "Rad ett");
+  EXPECT_EQ(block.line[1].get(), "Rad tv\xE5 som \xE4r alldele");
+  EXPECT_EQ(block.line[4].get(), "Fem");
+  TadressDlg again(nullptr, block);
+  EXPECT_TRUE(again.memo->toPlainText().startsWith("Rad ett\n"));
+  EXPECT_TRUE(again.memo->toPlainText().endsWith("Fem"));
+}
+
+}  // namespace
+}  // namespace olbrax::test
