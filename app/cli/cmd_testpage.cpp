@@ -1,4 +1,4 @@
-// olbrax-cli testpage [--columns N] --out FILE.pdf: a printer test page made through the print
+// olbrax-cli testpage [--env N] [--columns N] --out FILE.pdf: a printer test page made through the print
 // engine: a heading, the three fonts, a table in columns, a page break with its footer and the
 // continued header, and the end-of-report pictures.
 #include <QGuiApplication>
@@ -8,7 +8,9 @@
 
 #include "base/text.h"
 #include "cli/cli.h"
+#include "printing/config/glodefs.h"
 #include "printing/engine/ewrite32.h"
+#include "printing/engine/job_from_config.h"
 #include "printing/engine/printers.h"
 
 namespace olbrax::cli {
@@ -45,8 +47,22 @@ void PrintTestPage() {
 int RunTestPage(Context& ctx) {
   std::optional<std::string> out = TakeOption(ctx.args, "--out");
   std::optional<std::string> columns = TakeOption(ctx.args, "--columns");
+  std::optional<std::string> env = TakeOption(ctx.args, "--env");
   if (!ctx.args.empty() || !out) return Usage("testpage");
-  JobSetup setup;
+  // The print environment: the current one, or number N of the configuration file.
+  ConfigLoad(AppSlot, true, "OLBRAX");
+  if (env) {
+    int n = std::atoi(env->c_str());
+    if (n < 1 || n > 10) {
+      std::fprintf(stderr, "olbrax-cli testpage: --env must be 1..10\n");
+      return 2;
+    }
+    if (OpenConfigFile()) {
+      ReadPrintEnvironment(n);
+      CloseConfigFile();
+    }
+  }
+  JobSetup setup = JobFromEnvironment(CurrentPrintEnvironment);
   if (columns) {
     setup.columns = std::atoi(columns->c_str());
     if (setup.columns < 1 || setup.columns > 9) {
@@ -54,10 +70,9 @@ int RunTestPage(Context& ctx) {
       return 2;
     }
   }
-  setup.footer = "olbrax testsida";
-  setup.pictures[0] = {true, "", 6};
-  setup.pictures[1] = {true, "", 6};
-  setup.pictures[2] = {true, "", 6};
+  // Three end pictures, so that their placement shows.
+  for (int i = 0; i < 3; ++i)
+    if (!setup.pictures[static_cast<std::size_t>(i)].active) setup.pictures[static_cast<std::size_t>(i)] = {true, "", 6};
 
   // Fonts and the PDF writer need a GUI application; without a display it draws offscreen.
   if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
@@ -76,12 +91,13 @@ int RunTestPage(Context& ctx) {
     printerexit(0, 0);
   }
   SetCanvasFactory(nullptr);
+  ConfigSave();
   if (!ok) return 1;
   std::printf("%s\n", path.c_str());
   return 0;
 }
 
-Registrar reg({"testpage", "[--columns N] --out FILE.pdf", "print a test page of the print engine to a PDF file",
+Registrar reg({"testpage", "[--env N] [--columns N] --out FILE.pdf", "print a test page of the print engine to a PDF file",
                RunTestPage});
 
 }  // namespace
