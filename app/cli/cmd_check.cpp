@@ -5,6 +5,7 @@
 
 #include "base/text.h"
 #include "cli/cli.h"
+#include "competition/records_check.h"
 #include "storage/block_check.h"
 
 namespace olbrax::cli {
@@ -30,6 +31,8 @@ int RunCheck(Context& ctx) {
     }
     for (const Text& b : blocks) {
       isam::CheckResult r = isam::CheckBlock(b);
+      // The competition files are also checked record against index.
+      if (r.ok && KnowsRecordKeys(b)) r = CheckRecordKeys(b);
       std::printf("%s: %s\n", Utf8FromWin(b).c_str(), r.message.c_str());
       faults = faults || !r.ok;
     }

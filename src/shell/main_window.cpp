@@ -13,6 +13,7 @@
 #include "competition/archive.h"
 #include "competition/data_state.h"
 #include "competition/lifecycle.h"
+#include "competition/registers/entrants.h"
 #include "competition/records/competition_rec.h"
 #include "platform/qt/qtext.h"
 #include "printing/config/glodefs.h"
@@ -172,6 +173,11 @@ void TMainForm::ConnectCommands() {
     connect(a, &QAction::triggered, this, [this] {
       CreateArchiveFiles();
       UpdateMenuState(0);
+    });
+  if (QAction* a = menus_.action("arkiv_radera_deltagare"))
+    connect(a, &QAction::triggered, this, [this] {
+      EraseAllEntrants(this);
+      UpdateMenuState(CurrentCompetition);
     });
   On("hjalp_statistik", &TMainForm::StatisticsCommand);
   On("hjalp_kom_igang", &TMainForm::StartGuideCommand);

@@ -323,6 +323,50 @@ bool DumpBlock(std::string_view name, int index, std::string& out, std::string& 
   return true;
 }
 
+bool ReadBlockContents(std::string_view name, BlockContents& out, std::string& error) {
+  RawBlock block;
+  if (error = block.Open(name); !error.empty()) return false;
+  const DataHeader& d = block.Data();
+  out.rec_len = d.rec_len;
+  out.data.resize(static_cast<std::size_t>(d.num_recs + 1) * static_cast<std::size_t>(d.rec_len));
+  std::size_t got = 0;
+  if (disk::Read(block.DataFile(), 0, out.data.data(), out.data.size(), got) != 0 || got != out.data.size()) {
+    error = "data file cannot be read";
+    return false;
+  }
+  std::set<std::int32_t> free;
+  std::string e = WalkChain(d.first_free, d.free_count, d.num_recs,
+                            [&](std::int32_t r, std::int32_t& next) { return block.RecordLink(r, next); }, &free);
+  if (!e.empty()) {
+    error = "data " + e;
+    return false;
+  }
+  out.live.clear();
+  for (std::int32_t r = 1; r <= d.num_recs; ++r)
+    if (!free.count(r)) out.live.push_back(r);
+  out.keys.assign(static_cast<std::size_t>(d.key_count), {});
+  for (int k = 1; k <= d.key_count; ++k) {
+    auto& list = out.keys[static_cast<std::size_t>(k - 1)];
+    std::function<bool(std::int32_t, int)> walk = [&](std::int32_t page, int depth) {
+      RawPage rp;
+      if (depth > kMaxHeight || page < 1 || page > block.Index(k).h.page_count || !block.ReadPage(k, page, rp).empty())
+        return false;
+      if (rp.leftmost != 0 && !walk(rp.leftmost, depth + 1)) return false;
+      for (int i = 1; i <= rp.count; ++i) {
+        const Cell& c = rp.items[static_cast<std::size_t>(i)];
+        list.emplace_back(Text(c.Key()), c.rec);
+        if (c.right != 0 && !walk(c.right, depth + 1)) return false;
+      }
+      return true;
+    };
+    if (block.Index(k).h.root != 0 && !walk(block.Index(k).h.root, 0)) {
+      error = "index " + std::to_string(k) + " cannot be read";
+      return false;
+    }
+  }
+  return true;
+}
+
 std::vector<Text> BlocksInFolder(std::string_view folder) {
   std::vector<Text> names, blocks;
   if (!disk::ListFolder(folder, names)) return blocks;

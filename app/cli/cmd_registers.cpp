@@ -1,0 +1,141 @@
+// The registers of a data directory: olbrax-cli show REGISTER, erase-entrants.
+#include <functional>
+
+#include "base/messages.h"
+#include "cli/cli.h"
+#include "cli/data_session.h"
+#include "competition/archive.h"
+#include "competition/records/class_rec.h"
+#include "competition/records/club_recs.h"
+#include "competition/records/definition_recs.h"
+#include "competition/records/entrant_rec.h"
+#include "competition/records/route_recs.h"
+#include "competition/registers/definitions.h"
+#include "competition/registers/entrants.h"
+#include "competition/registers/register_find.h"
+#include "competition/registers/shared_registers.h"
+#include "printing/config/glodefs.h"
+
+namespace olbrax::cli {
+namespace {
+
+using FindFn = void (*)(int, std::string_view, std::int32_t&, bool&, bool&);
+
+// Walks a register in key order: `key_of` gives the key of the record just read, so that the
+// walk can go on after it.
+void Walk(FindFn find, const std::function<Text()>& key_of, const std::function<void()>& line) {
+  std::int32_t ref = 0;
+  bool at_end = false, found = false;
+  find(kFindReset, "", ref, at_end, found);
+  Text key;
+  for (;;) {
+    find(kFindNext, key, ref, at_end, found);
+    if (at_end) break;
+    if (!found) continue;
+    key = key_of();
+    line();
+  }
+}
+
+
+int RunShow(Context& ctx) {
+  if (ctx.args.size() != 1) return Usage("show");
+  const std::string what = ctx.args[0];
+  DataSession data(ctx);
+  if (!data.ok()) return 1;
+  if (!ArchiveOpen) {
+    ReportMsgLine();
+    return 1;
+  }
+  bool needs_competition = what == "classes" || what == "entrants" || what == "controls" || what == "courses";
+  if (needs_competition && CurrentCompetition == 0) {
+    Err("olbrax-cli show: ingen t\xE4vling vald (olbrax-cli select N)");
+    return 1;
+  }
+  if (what == "clubs") {
+    Walk(FindClub, [] { return ClubRec.ClubName.get(); }, [] {
+      Out(IntStr(ClubRec.ClubNumber, 5) + " | " + DisplayName(false, ClubRec.ClubName.get()) + " | distrikt " +
+          ClubRec.DistrictNumber.get() + " | " + ClubRec.ClubCode.get());
+    });
+  } else if (what == "districts") {
+    Walk(FindDistrict, [] { return DistrRec.Dnr.get(); },
+         [] { Out(DistrRec.Dnr.get() + " | " + DistrRec.Dname.get() + " | " + DistrRec.Dkort.get()); });
+  } else if (what == "routes") {
+    bool long_form = GeneralSettings.RouteFormat == 1;
+    Walk(FindRoute, [long_form] { return long_form ? Route24Rec.RouteKey.get() : RouteRec.RouteKey.get(); },
+         [long_form] {
+           if (long_form)
+             Out(Route24Rec.RouteKey.get() + " | " + IntStr(Route24Rec.RouteNumber, 3) + " | " + Route24Rec.RouteText.get());
+           else
+             Out(RouteRec.RouteKey.get() + " | " + IntStr(RouteRec.RouteNumber, 3) + " | " + RouteRec.RouteText.get());
+         });
+  } else if (what == "classes") {
+    Walk(FindClassBySortKey, [] { return KlassRec.SortOrdn.get(); }, [] {
+      Text courses;
+      for (int s = 0; s < std::clamp<int>(KlassRec.StrNr, 1, 5); ++s) courses += (s ? " " : "") + KlassRec.Bana[s].get();
+      Out(KlassRec.Bet.get() + " | " + KlassRec.SortOrdn.get() + " | banor " + courses + " | deltagare " +
+          IntStr(KlassRec.Count[0][0], 0));
+    });
+  } else if (what == "entrants") {
+    Walk(FindEntrant, [] { return EntrantRec.StartNumber.get(); }, [] {
+      std::int32_t ref = EntrantRec.ClassRef;
+      bool e, f;
+      TEntrantRec entrant = EntrantRec;
+      FindClassByName(kFindRecord, "", ref, e, f);
+      Text class_name = f ? KlassRec.Bet.get() : "?";
+      ref = entrant.ClubRef;
+      FindClub(kFindRecord, "", ref, e, f);
+      Text club = f ? DisplayName(false, ClubRec.ClubName.get()) : "";
+      EntrantRec = entrant;
+      Out(EntrantRec.StartNumber.get() + " | " + DisplayName(false, EntrantRec.StageName[0].get()) + " | " + class_name +
+          " | " + club);
+    });
+  } else if (what == "controls" || what == "courses") {
+    OpenDefinitions();
+    if (!DefinitionsOpen) {
+      Err("Filerna inte \xF6ppna");
+      return 1;
+    }
+    if (what == "controls") {
+      Walk(FindControl, [] { return KontrRec.KodNr.get(); }, [] {
+        Text line = KontrRec.KodNr.get() + " |";
+        for (const auto& r : KontrRec.R) line += " " + (r.empty() ? Text("-") : r.get());
+        Out(line);
+      });
+    } else {
+      Walk(FindCourse, [] { return TrackRec.Bana.get(); }, [] {
+        Text codes;
+        for (int i = 0; i < std::min<int>(TrackRec.Antal, kMaxCourseControls); ++i) codes += " " + TrackRec.KodNr[i].get();
+        Out(TrackRec.Bana.get() + " | " + IntStr(TrackRec.BanSize[0], 0) + " m | " + IntStr(TrackRec.Rise, 0) +
+            " m stigning |" + codes);
+      });
+    }
+    CloseDefinitions();
+    OpenCompetition();
+  } else {
+    return Usage("show");
+  }
+  return 0;
+}
+
+int RunEraseEntrants(Context& ctx) {
+  if (!ctx.args.empty()) return Usage("erase-entrants");
+  DataSession data(ctx);
+  if (!data.ok()) return 1;
+  if (!CompetitionOpen) {
+    Err("olbrax-cli erase-entrants: ingen t\xE4vling vald");
+    return 1;
+  }
+  std::int32_t before = UsedRecs(EntrantFile);
+  EraseAllEntrants();
+  std::int32_t after = EntrantFile ? UsedRecs(EntrantFile) : before;
+  Out("Raderade deltagare: " + IntStr(before - after, 0));
+  return after < before || before == 0 ? 0 : 1;
+}
+
+Registrar show({"show", "clubs|districts|classes|controls|courses|routes|entrants",
+                "list a register of the data directory in key order", RunShow});
+Registrar erase({"erase-entrants", "--yes", "erase all entrants of the current competition", RunEraseEntrants});
+
+}  // namespace
+}  // namespace olbrax::cli

@@ -1,0 +1,44 @@
+// Controls, courses and classes of the current competition: the register operations, the class
+// sort key, the open-class test and the class computations of the reports.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "base/text.h"
+
+namespace olbrax {
+
+void FindClassByName(int mode, std::string_view key, std::int32_t& ref, bool& at_end, bool& found);
+void FindClassBySortKey(int mode, std::string_view key, std::int32_t& ref, bool& at_end, bool& found);
+void PutClass(bool adding, std::int32_t& ref);
+void RewriteClass(std::int32_t ref);
+void DeleteClass(bool by_ref, std::string_view name, std::int32_t ref, bool remove_record);
+
+void FindControl(int mode, std::string_view key, std::int32_t& ref, bool& at_end, bool& found);
+void PutControl(bool adding, std::int32_t& ref);
+void RewriteControl(std::int32_t ref);
+void DeleteControl(bool by_ref, std::string_view code, std::int32_t ref, bool remove_record);
+
+void FindCourse(int mode, std::string_view key, std::int32_t& ref, bool& at_end, bool& found);
+void PutCourse(bool adding, std::int32_t& ref);
+void RewriteCourse(std::int32_t ref);
+void DeleteCourse(bool by_ref, std::string_view name, std::int32_t ref, bool remove_record);
+
+bool IsOpenClass(std::string_view class_name);
+// Computes KlassRec.SortOrdn from the class name.
+void MakeClassSortKey();
+// The sort key of a class name (the held and the stored form of the name).
+Text ClassSortKey(std::string_view held_name, std::string_view stored_name);
+
+std::int16_t ClassCapacity();
+std::int32_t ClassTimeA();
+std::int32_t ClassTimeB();
+std::int32_t EntrantPace();
+
+// The messages of the uniqueness and reference rules of the dialogs.
+Text ControlExistsText(std::string_view code);
+Text CourseExistsText(std::string_view name);
+Text ControlMissingText(std::string_view code);
+
+}  // namespace olbrax

@@ -1,0 +1,233 @@
+#include "competition/registers/entrants.h"
+
+#include "base/counter.h"
+#include "base/messages.h"
+#include "competition/archive.h"
+#include "competition/records/class_rec.h"
+#include "competition/records/cmp_club_rec.h"
+#include "competition/records/competition_rec.h"
+#include "competition/records/entrant_rec.h"
+#include "competition/registers/definitions.h"
+#include "competition/registers/register_find.h"
+
+namespace olbrax {
+
+namespace {
+
+constexpr std::int32_t kNoTime = 5999948;
+bool g_motion_notice_shown = false;
+
+bool NoValidTime(std::int32_t t) { return t == 0 || t >= kNoTime; }
+
+// Makes the entrant's class the one in the class buffer.
+void LoadEntrantClass() {
+  if (EntrantRec.ClassRef == ClassState.last_found && ClassState.last_found != 0) return;
+  std::int32_t ref = EntrantRec.ClassRef;
+  bool at_end, found;
+  FindClassByName(kFindRecord, "", ref, at_end, found);
+}
+
+// The stages the entrant is counted in: its own stage in an open class, else all of the class.
+void StageRange(int& first, int& last, bool& open) {
+  open = IsOpenClass(KlassRec.Bet.get());
+  if (open) {
+    first = last = std::clamp(std::abs(static_cast<int>(EntrantRec.Placing[0][0])), 1, 5);
+  } else {
+    first = 1;
+    last = std::clamp<int>(KlassRec.StrNr, 0, 5);
+  }
+}
+
+void Count(int delta) {
+  int first, last;
+  bool open;
+  StageRange(first, last, open);
+  if (!open) CountClubStatistics(delta, KlassRec.Bet.get());
+  for (int d = 0; d < 26; ++d) {
+    KlassRec.Count[0][d] = static_cast<std::int16_t>(KlassRec.Count[0][d] + delta);
+    InfoRec.Count[0][d] = static_cast<std::int16_t>(InfoRec.Count[0][d] + delta);
+    for (int s = first; s <= last; ++s) {
+      if (!NoValidTime(EntrantRec.RunTime[s][d])) continue;
+      KlassRec.Count[s][d] = static_cast<std::int16_t>(KlassRec.Count[s][d] + delta);
+      InfoRec.Count[s][d] = static_cast<std::int16_t>(InfoRec.Count[s][d] + delta);
+    }
+  }
+}
+
+void CapacityWarning() {
+  int n = KlassRec.Count[0][0];
+  int capacity = ClassCapacity();
+  if (n < capacity - 4) return;
+  Text name = KlassRec.Bet.get();
+  if (n >= 246 && n < 251 && !MotionCompetition) {
+    Text t = "Antalet i klassen [" + ZeroStr(250, 4) + "] " + name;
+    if (n != 250) t += "snart ";
+    t += "f\xF6r m\xE5nga f\xF6r programmet (dags att kompilera) ";
+    ShowText(1, t);
+  } else if (n >= 246) {
+    if (MotionCompetition && !g_motion_notice_shown) {
+      g_motion_notice_shown = true;
+      ShowText(201, "Till\xE5ten lottning endast: Gemensamstart; INTE Klubbanlottning");
+    }
+  } else if (capacity >= n) {
+    Text t = "Varning: Klassen ";
+    if (capacity != n) t += "snart ";
+    t += "full [" + ZeroStr(capacity, 4) + "+" + ZeroStr(KlassRec.vakanser, 4) + "] (dags att dela klassen " + name + ") ";
+    ShowText(1, t);
+  }
+}
+
+bool HasYouthWord(std::string_view name) {
+  for (std::string_view w : {"UNGDSKOL", "INS", "SKOLA", "HU", "DU", "U1", "U2", "U3", "U4", "U5"})
+    if (name.find(w) != std::string_view::npos) return true;
+  return false;
+}
+
+long ClassNumber(std::string_view name) {
+  std::size_t first = name.find_first_of("0123456789");
+  if (first == std::string_view::npos) return 0;
+  long n = 0;
+  for (char c : name.substr(first))
+    if (c >= '0' && c <= '9' && n < 100000000) n = n * 10 + (c - '0');
+  return n;
+}
+
+}  // namespace
+
+void ResetMotionNotice() { g_motion_notice_shown = false; }
+
+void FindEntrant(int mode, std::string_view key, std::int32_t& ref, bool& at_end, bool& found) {
+  FindIn(EntrantFile, 1, mode, key, 0, true, EntrantRec, EntrantState, ref, at_end, found);
+}
+
+void PutEntrant(bool adding, std::int32_t& ref) {
+  ToStorage(EntrantRec);
+  if (adding) {
+    EntrantRec.DataStatus = 0;
+    AddRec(EntrantFile, ref, &EntrantRec);
+    if (!IsamOK) return FromStorage(EntrantRec);
+    EntrantState.changed = 1;
+    EntrantState.last_found = ref;
+    EntrantRec.OwnRef = static_cast<std::int16_t>(ref);
+  }
+  PutRec(EntrantFile, ref, &EntrantRec);
+  AddKey(EntrantFile, 1, ref, EntrantRec.StartNumber.get());
+  EntrantCounted(adding);
+  FromStorage(EntrantRec);
+}
+
+void RewriteEntrant(std::int32_t ref) {
+  ToStorage(EntrantRec);
+  PutRec(EntrantFile, ref, &EntrantRec);
+  FromStorage(EntrantRec);
+}
+
+int ClubCategory(std::string_view name) {
+  bool youth_word = HasYouthWord(name);
+  long n = ClassNumber(name);
+  if (name.find('E') != std::string_view::npos && !youth_word) return 0;
+  if (n < 17 && (n != 0 || youth_word)) return 1;
+  return 2;
+}
+
+void CountClubStatistics(int sign, std::string_view class_name) {
+  if (class_name.empty()) {
+    int c = sign;
+    if (c > 0 && c <= kMaxClubRecords) {
+      for (int a = 0; a < 3; ++a) SetClubAmount(0, a, ClubAmount(0, a) - ClubAmount(c, a));
+      for (int k = 0; k < 6; ++k) SetClubCounter(0, k, static_cast<std::int16_t>(ClubCounter(0, k) - ClubCounter(c, k)));
+      std::memset(CmpClubRec.ClubStatistics[c], 0, 40);
+    } else if (c == 0) {
+      for (int i = 0; i <= kMaxClubRecords; ++i) {
+        SetClubAmount(i, 0, 0.0);
+        for (int k = 0; k < 6; ++k) SetClubCounter(i, k, 0);
+      }
+    }
+    return;
+  }
+  std::string_view name = class_name.substr(0, std::min<std::size_t>(class_name.size(), 8));
+  int persons = EntrantRec.StageName[0].get().find('/') != Text::npos ? 2 : 1;
+  int counter = ClubCategory(name) + (EntrantRec.Counted ? 3 : 0);
+  int c = EntrantRec.ClubRef;
+  int change = sign * persons;
+  if (c >= 0 && c <= kMaxClubRecords)
+    SetClubCounter(c, counter, static_cast<std::int16_t>(ClubCounter(c, counter) + change));
+  if (c != 0) SetClubCounter(0, counter, static_cast<std::int16_t>(ClubCounter(0, counter) + change));
+}
+
+void EntrantCounted(bool warn) {
+  if (!CompetitionOpen) return;
+  int c = EntrantRec.ClubRef;
+  if (c >= 0 && c <= kMaxClubRecords) {
+    if (CmpClubRec.ClubEntrantCount[c] == 0) ++CmpClubRec.ClubsWithEntrants;
+    ++CmpClubRec.ClubEntrantCount[c];
+  }
+  LoadEntrantClass();
+  Count(+1);
+  RewriteClass(EntrantRec.ClassRef);
+  if (warn) CapacityWarning();
+}
+
+void EntrantUncounted(bool counters_too) {
+  if (!CompetitionOpen) return;
+  int c = EntrantRec.ClubRef;
+  if (c >= 0 && c <= kMaxClubRecords && CmpClubRec.ClubEntrantCount[c] > 0) {
+    if (--CmpClubRec.ClubEntrantCount[c] == 0) --CmpClubRec.ClubsWithEntrants;
+  }
+  LoadEntrantClass();
+  int which = InfoRec.eftstartl ? 1 : 0;
+  if (counters_too && EntrantRec.Counted && KlassRec.eftAnm[which] > 0) --KlassRec.eftAnm[which];
+  Count(-1);
+  RewriteClass(EntrantRec.ClassRef);
+}
+
+void EraseAllEntrants(platform::Window owner) {
+  if (!CompetitionOpen || !EntrantFile || UsedRecs(EntrantFile) < 1) return;
+  if (ShowText(101, "Alla Persondata kommer att raderas Ok!") != platform::kYes) return;
+  OpenCounter(owner, 2, "Skapar nya personfiler");
+  CloseFileBlock(EntrantFile);
+  KeyDescs keys{};
+  keys[0] = {5, 1};
+  CreateFileBlock(DataFileName("OL", CurrentCompetition), kEntrantRecLen, 1, keys);
+  OpenFileBlock(EntrantFile, DataFileName("OL", CurrentCompetition));
+  if (!IsamOK) {
+    EntrantFile = nullptr;
+    CompetitionOpen = false;
+    CloseCounter();
+    ShowText(201, MsgText(IsamError));
+    return;
+  }
+  std::memset(InfoRec.Count, 0, sizeof InfoRec.Count);
+  std::memset(InfoRec.ResIndex, 0, sizeof InfoRec.ResIndex);
+  std::memset(InfoRec.StTidCount, 0, sizeof InfoRec.StTidCount);
+  InfoRec.gLottad = InfoRec.cLottad = InfoRec.sLottad = InfoRec.Lottad = InfoRec.Jaktad = 0;
+  InfoRec.maxDag = 0;
+  WriteCompetitionRec(CurrentCompetition);
+
+  std::int32_t ref = 0;
+  bool at_end = false, found = false;
+  FindClassBySortKey(kFindReset, "", ref, at_end, found);
+  for (;;) {
+    Text key = KlassRec.SortOrdn.get();
+    FindClassBySortKey(kFindNext, key, ref, at_end, found);
+    if (at_end) break;
+    if (!found) continue;
+    CounterLine(2, "Nollst\xE4ller Klass:" + KlassRec.Bet.get());
+    KlassRec.FrstStNr = KlassRec.StNrCount = 0;
+    KlassRec.Flag = 0;
+    KlassRec.eftAnm[0] = KlassRec.eftAnm[1] = -1;
+    KlassRec.FirstDataNr = KlassRec.LastDataNr = 0;
+    std::memset(KlassRec.Count, 0, sizeof KlassRec.Count);
+    std::memset(KlassRec.SegrNdx, 0, sizeof KlassRec.SegrNdx);
+    for (auto& stage : KlassRec.SegrTid)
+      for (auto& t : stage) t = kNoTime;
+    RewriteClass(ref);
+  }
+  CmpClubRec.ClubsWithEntrants = 0;
+  for (int i = 1; i <= kMaxClubRecords; ++i) CmpClubRec.ClubEntrantCount[i] = 0;
+  CountClubStatistics(0, "");
+  ClearEntrant();
+  CloseCounter();
+}
+
+}  // namespace olbrax

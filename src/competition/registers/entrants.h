@@ -1,0 +1,30 @@
+// The entrants of the current competition and their bookkeeping: counted into the class, the
+// competition, the club and the club statistics as they are added, with the warnings of a
+// class that is nearly full.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "platform/ui.h"
+
+namespace olbrax {
+
+void FindEntrant(int mode, std::string_view key, std::int32_t& ref, bool& at_end, bool& found);
+void PutEntrant(bool adding, std::int32_t& ref);
+void RewriteEntrant(std::int32_t ref);
+void EntrantCounted(bool warn);
+void EntrantUncounted(bool counters_too);
+// sign +1 / -1 for the current entrant in the class `class_name`; with an empty class name,
+// `sign` is a club record number whose statistics are cleared (0 = the first amount and the
+// counters of every club).
+void CountClubStatistics(int sign, std::string_view class_name);
+// "radera alla deltagare": after the question, a new entrant file and every counter reset.
+void EraseAllEntrants(platform::Window owner = nullptr);
+
+// The category of a class in the club statistics: 0 elite, 1 youth, 2 others.
+int ClubCategory(std::string_view class_name);
+// Shows the motion-competition notice again in this run (for tests).
+void ResetMotionNotice();
+
+}  // namespace olbrax

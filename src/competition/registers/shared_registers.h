@@ -1,0 +1,34 @@
+// The registers shared by all competitions of a data directory: districts, clubs and route
+// descriptions; and the display form of club and runner names.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "base/text.h"
+
+namespace olbrax {
+
+inline constexpr int kMaxDistricts = 100;
+inline constexpr int kMaxDialogDistricts = 99;
+inline constexpr int kMaxClubs = 900;
+
+void FindDistrict(int mode, std::string_view key, std::int32_t& ref, bool& at_end, bool& found);
+void PutDistrict(bool adding, std::int32_t& ref);
+void RewriteDistrict(std::int32_t ref);
+void DeleteDistrict(bool by_ref, std::string_view key, std::int32_t ref, bool remove_record);
+// Prepares the district buffer for adding in the dialog; false when 99 are in use.
+bool SuggestDistrict();
+Text DistrictExistsText(std::string_view number);
+
+void FindClub(int mode, std::string_view key, std::int32_t& ref, bool& at_end, bool& found);
+void PutClub(bool adding, std::int32_t& ref);
+
+void FindRoute(int mode, std::string_view key, std::int32_t& ref, bool& at_end, bool& found);
+void PutRoute(bool adding, std::int32_t& ref);
+
+// The display form of a club or runner name: unchanged unless forced or InfoRec.gemen is set;
+// then capitals and small letters, with the club-name abbreviations of the word table.
+Text DisplayName(bool force, std::string_view name);
+
+}  // namespace olbrax
