@@ -36,6 +36,7 @@ class ArchiveTest : public UiTest {
     CloseAllCompetitionFiles();
     isam::ExitIsam();
     ResetConfigState();
+    std::filesystem::current_path(std::filesystem::temp_directory_path());
     UiTest::TearDown();
   }
   std::int32_t Add(const std::string& name, const std::string& type = "") {

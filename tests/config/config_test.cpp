@@ -21,7 +21,7 @@ class ConfigTest : public UiTest {
     unsetenv("XDG_CONFIG_HOME");
     unsetenv("XDG_DOCUMENTS_DIR");
     ResetConfigState();
-    old_cwd = std::filesystem::current_path();
+    old_cwd = std::filesystem::temp_directory_path();
   }
   void TearDown() override {
     std::filesystem::current_path(old_cwd);

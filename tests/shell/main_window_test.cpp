@@ -29,7 +29,7 @@ class MainWindowTest : public UiTest {
     setenv("HOME", home.str().c_str(), 1);
     unsetenv("XDG_CONFIG_HOME");
     unsetenv("XDG_DOCUMENTS_DIR");
-    old_cwd = std::filesystem::current_path();
+    old_cwd = std::filesystem::temp_directory_path();
     ResetArchiveState();
     ResetConfigState();
     ui.default_answer = platform::kYes;
