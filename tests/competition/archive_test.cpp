@@ -10,49 +10,15 @@
 #include "competition/records/competition_rec.h"
 #include "printing/config/glodefs.h"
 #include "storage/isam.h"
-#include "support/fixtures.h"
+#include "data_fixture.h"
 
 namespace olbrax::test {
 namespace {
 
-class ArchiveTest : public UiTest {
+class ArchiveTest : public DataTest {
  protected:
-  void SetUp() override {
-    UiTest::SetUp();
-    setenv("HOME", home.str().c_str(), 1);
-    unsetenv("XDG_CONFIG_HOME");
-    unsetenv("XDG_DOCUMENTS_DIR");
-    ResetArchiveState();
-    ConfigLoad(AppSlot, true, "OLBRAX");
-    GeneralSettings.DataDirectory.set(data.str());
-    if (isam::IsamStarted()) isam::ExitIsam();
-    isam::InitIsam(0, 200);
-    InitCompetitionKeys();
-    ui.default_answer = platform::kYes;
-    CreateArchiveFiles();
-    ASSERT_TRUE(ArchiveOpen);
-  }
-  void TearDown() override {
-    CloseAllCompetitionFiles();
-    isam::ExitIsam();
-    ResetConfigState();
-    std::filesystem::current_path(std::filesystem::temp_directory_path());
-    UiTest::TearDown();
-  }
-  std::int32_t Add(const std::string& name, const std::string& type = "") {
-    EXPECT_TRUE(BeginInputInfo(true));
-    InfoRec.Tvl.set(name);
-    InfoRec.Arr.set("OK Kompassen");
-    InfoRec.Typ.set(type);
-    if (UpStr(type).find("MOTION") != Text::npos) MotionCompetition = true;
-    AcceptInputInfo(true);
-    EXPECT_TRUE(CompetitionOpen);
-    return CurrentCompetition;
-  }
+  std::int32_t Add(const std::string& name, const std::string& type = "") { return AddCompetition(name, type); }
   bool Exists(const std::string& leaf) { return std::filesystem::exists(data.path() / leaf); }
-
-  TempDir home;
-  TempDir data;
 };
 
 TEST_F(ArchiveTest, AddingUpToEightAndReusingADeletedEntry) {

@@ -15,21 +15,15 @@ void ClearRoute24() {
   Route24Rec.RouteNumber = 999;
 }
 
-void ToStorage(TRouteRec& r) {
-  r.RouteKey.convert(ToStorageText);
-  r.RouteText.convert(ToStorageText);
+template <class Rec, class F>
+static void Convert(Rec& r, F f) {
+  r.RouteKey.convert(f);
+  r.RouteText.convert(f);
 }
-void FromStorage(TRouteRec& r) {
-  r.RouteKey.convert(FromStorageText);
-  r.RouteText.convert(FromStorageText);
-}
-void ToStorage(TRoute24Rec& r) {
-  r.RouteKey.convert(ToStorageText);
-  r.RouteText.convert(ToStorageText);
-}
-void FromStorage(TRoute24Rec& r) {
-  r.RouteKey.convert(FromStorageText);
-  r.RouteText.convert(FromStorageText);
-}
+
+void ToStorage(TRouteRec& r) { Convert(r, ToStorageText); }
+void FromStorage(TRouteRec& r) { Convert(r, FromStorageText); }
+void ToStorage(TRoute24Rec& r) { Convert(r, ToStorageText); }
+void FromStorage(TRoute24Rec& r) { Convert(r, FromStorageText); }
 
 }  // namespace olbrax
