@@ -8,6 +8,7 @@
 
 #include "base/text.h"
 #include "cli/cli.h"
+#include "cli/gui_app.h"
 #include "printing/config/glodefs.h"
 #include "printing/engine/ewrite32.h"
 #include "printing/engine/job_from_config.h"
@@ -74,13 +75,7 @@ int RunTestPage(Context& ctx) {
   for (int i = 0; i < 3; ++i)
     if (!setup.pictures[static_cast<std::size_t>(i)].active) setup.pictures[static_cast<std::size_t>(i)] = {true, "", 6};
 
-  // Fonts and the PDF writer need a GUI application; without a display it draws offscreen.
-  if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  int argc = 1;
-  char name[] = "olbrax-cli";
-  char* argv[] = {name, nullptr};
-  std::unique_ptr<QGuiApplication> app;
-  if (!QGuiApplication::instance()) app = std::make_unique<QGuiApplication>(argc, argv);
+  auto app = EnsureGuiApplication();
 
   std::string path = *out;
   SetCanvasFactory([path](const PrinterRequest& r) { return OpenPdfFile(path, r); });

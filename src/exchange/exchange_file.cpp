@@ -1,0 +1,151 @@
+#include "exchange/exchange_file.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+
+#include "base/counter.h"
+#include "base/messages.h"
+#include "base/times.h"
+#include "base/version.h"
+#include "exchange/exchange_format.h"
+#include "storage/disk_file.h"
+
+namespace olbrax {
+
+namespace {
+
+struct ExchangeState {
+  std::unique_ptr<std::fstream> file;
+  bool open = false;
+  bool progress = false;
+  ExchangeCounts counts;
+  std::string saved_folder;
+  Text caption = Text(kProgramVersion) + kPortTag;
+};
+
+ExchangeState& S() {
+  static ExchangeState s;
+  return s;
+}
+
+Text Leaf(std::string_view path) {
+  auto slash = path.find_last_of("/\\");
+  return Text(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+Text Extension(std::string_view path) {
+  Text leaf = Leaf(path);
+  auto dot = leaf.find_last_of('.');
+  return dot == Text::npos ? Text() : leaf.substr(dot);
+}
+
+}  // namespace
+
+void SetExchangeCaption(std::string_view caption) { S().caption = Text(caption); }
+
+bool OpenExchangeFileNamed(platform::Window owner, char comment_char, char mode, int progress_kind,
+                           std::string_view path) {
+  ExchangeState& s = S();
+  char cwd[PATH_MAX];
+  s.saved_folder = ::getcwd(cwd, sizeof cwd) ? cwd : "";
+  s.counts = {};
+  s.open = false;
+  if (path.empty()) return false;
+  bool create = mode == 'C';
+  std::string sys = create ? Utf8FromWin(path) : disk::Resolve(path);
+  auto f = std::make_unique<std::fstream>(sys, create ? std::ios::out | std::ios::trunc | std::ios::binary
+                                                      : std::ios::in | std::ios::binary);
+  int io = errno;
+  if (!*f) {
+    MsgLine = "Kan ej \xF6ppna IxportFile: \"" + Text(path) + "\" " + MsgText(io == ENOENT ? 2 : (io == EACCES ? 5 : 3));
+  } else {
+    s.file = std::move(f);
+    s.open = true;
+    MsgLine = "IxportFile " + Text(path) + " \xF6ppen..";
+  }
+  ShowMsg(1);
+  StartTimer();
+  if (progress_kind > 0 && s.open) {
+    OpenCancelCounter(owner, progress_kind, Leaf(path));
+    s.progress = true;
+  }
+  if (s.open && create) {
+    Text ext = Extension(path);
+    if (ext != ".xml" && ext != ".css" && ext != ".xsl" && ext != ".htm")
+      WriteExchangeLine(Text(1, comment_char) + " " + s.caption);
+  }
+  return s.open;
+}
+
+bool OpenExchangeFileForReading(platform::Window owner, char comment_char, std::string_view path, int progress_kind) {
+  return OpenExchangeFileNamed(owner, comment_char, 'O', progress_kind, path);
+}
+
+bool ReadExchangeLine(Text& line) {
+  ExchangeState& s = S();
+  if (!s.open || !s.file || s.file->peek() == EOF) return false;
+  std::string raw;
+  std::getline(*s.file, raw);
+  // Lines end in CR LF; a file from this system may end them in LF only.
+  if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+  if (raw.size() > kExchangeLineMax) raw.resize(kExchangeLineMax);
+  ++s.counts.lines;
+  line = DosToWin(raw);
+  return true;
+}
+
+bool WriteExchangeLine(std::string_view line) {
+  ExchangeState& s = S();
+  if (!s.open || !s.file) return false;
+  Text out = WinToDos(line) + "\r\n";
+  s.file->write(out.data(), static_cast<std::streamsize>(out.size()));
+  ++s.counts.lines;
+  return static_cast<bool>(*s.file);
+}
+
+bool ExchangeEof() {
+  ExchangeState& s = S();
+  return !s.open || !s.file || s.file->peek() == EOF;
+}
+
+void ReportRecord(std::string_view text, int added, int modified) {
+  ExchangeState& s = S();
+  s.counts.added += added;
+  s.counts.modified += modified;
+  if (!s.progress) return;
+  CounterLine(2, "Add: " + ZeroStr(s.counts.added, 4) + " Mod: " + ZeroStr(s.counts.modified, 4));
+  Text t = WinToDos(text);
+  if (added == 0 && modified == 0) t += "..felaktig!!";
+  CounterLine(3, t);
+}
+
+void ReportExport(std::string_view text, int written, int total) {
+  ExchangeState& s = S();
+  s.counts.added += written;
+  if (!s.progress) return;
+  CounterLine(2, "Export: " + IntStr(s.counts.added, 4) + " [" + IntStr(total, 4) + "]");
+  CounterLine(3, WinToDos(text));
+}
+
+int LinesDone() { return S().counts.lines; }
+
+ExchangeCounts CloseExchangeFile() {
+  ExchangeState& s = S();
+  if (s.open && s.file) s.file->close();
+  s.file.reset();
+  if (s.progress) CloseCounter();
+  s.progress = false;
+  MsgLine = "Import/export av " + IntStr(s.counts.lines, 4) + " rader " + StopTimer(4);
+  ShowMsg(1);
+  s.open = false;
+  // Back to the folder of the opening; when it is gone the process stays where it is.
+  if (!s.saved_folder.empty() && ::chdir(s.saved_folder.c_str()) != 0) s.saved_folder.clear();
+  return s.counts;
+}
+
+}  // namespace olbrax

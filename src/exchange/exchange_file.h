@@ -1,0 +1,35 @@
+// The one exchange file that is open at a time: opening by name, reading and writing lines,
+// the counters of lines and of added and modified records, the progress window and the closing
+// message.
+#pragma once
+
+#include <string_view>
+
+#include "base/text.h"
+#include "platform/ui.h"
+
+namespace olbrax {
+
+struct ExchangeCounts {
+  int added = 0;
+  int modified = 0;
+  int lines = 0;
+};
+
+// Opens a file whose path is known: mode 'C' creates it, 'O' reads it. A progress window of
+// `progress_kind` lines is shown while it is open (0: none).
+bool OpenExchangeFileNamed(platform::Window owner, char comment_char, char mode, int progress_kind,
+                           std::string_view path);
+bool OpenExchangeFileForReading(platform::Window owner, char comment_char, std::string_view path, int progress_kind);
+bool ReadExchangeLine(Text& line);
+bool WriteExchangeLine(std::string_view line);
+bool ExchangeEof();
+void ReportRecord(std::string_view text, int added, int modified);
+void ReportExport(std::string_view text, int written, int total);
+int LinesDone();
+ExchangeCounts CloseExchangeFile();
+
+// The caption written as the first line of a created file (the main window sets it).
+void SetExchangeCaption(std::string_view caption);
+
+}  // namespace olbrax

@@ -1,0 +1,665 @@
+#include "exchange/import.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "base/counter.h"
+#include "base/memory.h"
+#include "base/messages.h"
+#include "base/times.h"
+#include "competition/archive.h"
+#include "competition/records/class_rec.h"
+#include "competition/records/club_recs.h"
+#include "competition/records/cmp_club_rec.h"
+#include "competition/records/competition_rec.h"
+#include "competition/records/definition_recs.h"
+#include "competition/records/route_recs.h"
+#include "competition/registers/definitions.h"
+#include "competition/registers/register_find.h"
+#include "competition/registers/shared_registers.h"
+#include "exchange/exchange_file.h"
+#include "exchange/exchange_format.h"
+#include "printing/config/glodefs.h"
+#include "printing/engine/log_printer.h"
+
+namespace olbrax {
+
+namespace {
+
+constexpr int kMaxRecordLines = 28;
+
+struct ImportState {
+  std::array<Text, kMaxRecordLines> lines;
+  int section = kSecNamn;
+  bool entered = false;
+  bool first_pending = true;
+  int collected = 0;
+  int last_section = kSecNone;
+  bool stop = false;
+  bool cancelled = false;
+  int class_counter = 0;
+};
+
+void Log(std::string_view line) {
+  print::LogEnsureOpen();
+  print::LogLine(line);
+}
+
+Text F(const Text& line, int n) { return ExchangeField(line, ',', n); }
+
+Text Sp(long v, int w) { return IntStr(v, w); }
+
+// --- Handlers --------------------------------------------------------------------------------
+
+void ImportCompetition(ImportState& st) {
+  if (ArchiveLength > kMaxCompetitions) {
+    MsgLine = "Max antal t\xE4vlingar uppn\xE5tt kan ej addera!";
+    ShowMsg(201);
+    st.stop = true;
+    OpenCompetition();
+    return;
+  }
+  ClearCompetitionRec();
+  const Text& l1 = st.lines[0];
+  const Text& l2 = st.lines[1];
+  InfoRec.Arr.set(F(l1, 1));
+  ResetCmpClubRec();
+  InfoRec.Date.set(F(l1, 2));
+  InfoRec.Avg.e = static_cast<std::int16_t>(IntField(F(l1, 3)));
+  InfoRec.Avg.u = static_cast<std::int16_t>(IntField(F(l1, 4)));
+  InfoRec.Avg.o = static_cast<std::int16_t>(IntField(F(l1, 5)));
+  Text ef = F(l1, 6);
+  InfoRec.Avg.ef.set(ef.empty() ? Text("*1.5") : ef);
+  int l = IntField(F(l1, 7));
+  InfoRec.Avg.l = static_cast<std::int16_t>(l < 0 || l > 999 ? 10 : l);
+  int scale = IntField(F(l1, 8));
+  InfoRec.KartSkala = scale == 0 ? 15000 : scale;
+  InfoRec.mTabell = static_cast<std::uint16_t>(IntField(F(l1, 9)));
+  InfoRec.mankordn = UpStr(F(l1, 10)) == "P\xC5";
+  InfoRec.eftstartl = UpStr(F(l1, 11)) == "SIST";
+
+  InfoRec.Tvl.set(F(l2, 1));
+  InfoRec.minKmTid = IntField(F(l2, 2));
+  InfoRec.maxKmTid = IntField(F(l2, 3));
+  InfoRec.Typ.set(F(l2, 4));
+  Text typ = UpStr(InfoRec.Typ.get());
+  InfoRec.Days = InfoRec.Relay = 0;
+  if (typ.find("STAFETT") != Text::npos || typ.find("BUDKAVLE") != Text::npos || typ.find("TRIATHLON") != Text::npos) {
+    InfoRec.Relay = 1;
+    InfoRec.mTabell = 0;
+  }
+  InfoRec.Days = !InfoRec.Relay;
+  if (typ.find("MOTION") != Text::npos) MotionCompetition = true;
+  int s = IntField(F(l2, 5));
+  if (s < 1 || s > 5) s = 1;
+  InfoRec.StrNr = static_cast<std::int16_t>(s);
+  int field = 6;
+  int zero_times = InfoRec.Relay ? 1 : s;
+  for (int j = 0; j < zero_times; ++j) InfoRec.NollTid[j] = ParseTime(1, F(l2, field++));
+  int k = InfoRec.Relay ? 7 : s + 6;
+  InfoRec.vakanser = static_cast<std::int16_t>(IntField(F(l2, k)));
+  for (int j = 0; j < s; ++j) {
+    int n = IntField(F(l2, k + 1 + j));
+    InfoRec.nontime[j] = static_cast<std::int16_t>(n < 1 ? 1 : n);
+  }
+  InfoRec.tvldistr = static_cast<std::uint8_t>(IntField(F(l2, k + s + 1)));
+  InfoRec.tvlnr = static_cast<std::uint16_t>(IntField(F(l2, k + s + 2)));
+  if (Text c = F(l2, k + s + 3); !c.empty()) InfoRec.tvltyp = static_cast<unsigned char>(c[0]);
+  if (int v = IntField(F(l2, k + s + 4), -1); v >= 0 && v <= 3) InfoRec.ClubSort = static_cast<std::uint8_t>(v);
+  if (int v = IntField(F(l2, k + s + 5), -1); v >= 0 && v <= 3) InfoRec.ClubNrOption = static_cast<std::uint8_t>(v);
+  for (int b = 0; b < 4; ++b)
+    for (int i = 0; i < 4; ++i) InfoRec.adress[b].line[i].set(F(st.lines[static_cast<std::size_t>(2 + b)], i + 1));
+  ReportRecord(InfoRec.Tvl.get() + "  " + InfoRec.Date.get(), 1, 0);
+  std::int32_t n = 0;
+  PutCompetitionRec(true, n);
+}
+
+void ImportClub(ImportState& st) {
+  ClearClub();
+  const Text& l1 = st.lines[0];
+  Text name = UpStr(F(l1, 1));
+  std::int32_t ref = 0;
+  bool at_end, found;
+  FindClub(kFindFrom, name.substr(0, 30), ref, at_end, found);
+  bool exists = found && ClubRec.ClubName.get().find(name) != Text::npos;
+  if (exists) {
+    ReportRecord(DisplayName(false, ClubRec.ClubName.get()), 0, 1);
+    DeleteKey(ClubFile, 1, ref, ClubRec.ClubName.get());
+    if (CompetitionOpen && ref <= kMaxClubRecords)
+      for (int a = 1; a <= 2; ++a) SetClubAmount(0, a, ClubAmount(0, a) - ClubAmount(ref, a));
+  } else {
+    ClearClub();
+    if (FileLen(ClubFile) - 1 >= kMaxClubs) {
+      MsgLine = "Max antal klubbar uppn\xE5tt kan ej addera!";
+      ShowMsg(1);
+      st.stop = true;
+      return;
+    }
+    ClubRec.ClubName.set(name.substr(0, 30));
+    ReportRecord(DisplayName(false, ClubRec.ClubName.get()), 1, 0);
+    PutClub(true, ref);
+    if (!IsamOK || ref == 0) return;
+    DeleteKey(ClubFile, 1, ref, ClubRec.ClubName.get());
+  }
+  if (Text v = F(l1, 2); !v.empty()) ClubRec.ClubNumber = IntField(v, 0);
+  if (Text v = F(l1, 3); !v.empty()) ClubRec.DistrictNumber.set(v.substr(0, 2));
+  if (ClubRec.DistrictNumber.empty()) ClubRec.DistrictNumber.set("00");
+  if (Text v = F(l1, 4); !v.empty()) ClubRec.ClubFlagC = static_cast<unsigned char>(v[0]);
+  if (Text v = F(l1, 5); !v.empty()) ClubRec.ClubFlagA = static_cast<unsigned char>(v[0]);
+  if (Text v = F(l1, 6); !v.empty()) ClubRec.ClubValue = static_cast<std::int16_t>(IntField(v, 1));
+  if (Text v = F(l1, 7); !v.empty()) ClubRec.ClubFlagB = static_cast<unsigned char>(v[0]);
+  if (Text v = F(l1, 8); !v.empty()) ClubRec.ClubCode.set(v.substr(0, 3));
+  for (int b = 0; b < 4; ++b)
+    for (int i = 0; i < 4; ++i) ClubRec.ClubAddress[b].line[i].set(F(st.lines[static_cast<std::size_t>(1 + b)], i + 1));
+  if (CompetitionOpen && ref <= kMaxClubRecords) {
+    for (int a = 1; a <= 2; ++a) {
+      double fee = std::atof(F(l1, 8 + a).c_str());
+      SetClubAmount(ref, a, fee);
+      SetClubAmount(0, a, ClubAmount(0, a) + ClubAmount(ref, a));
+    }
+  }
+  PutClub(false, ref);
+}
+
+void ImportDistrict(ImportState& st) {
+  ClearDistrict();
+  const Text& l1 = st.lines[0];
+  DistrRec.Dnr.set(ZeroStr(IntField(F(l1, 1)), 2));
+  DistrRec.Dname.set(F(l1, 2).substr(0, 19));
+  DistrRec.Dkort.set(F(l1, 3).substr(0, 3));
+  TDistrRec fresh = DistrRec;
+  std::int32_t ref = 0;
+  bool at_end, found;
+  FindDistrict(kFindExact, fresh.Dnr.get(), ref, at_end, found);
+  Text text = fresh.Dnr.get() + " " + fresh.Dname.get() + " " + fresh.Dkort.get();
+  if (found) {
+    ReportRecord(text, 0, 1);
+    DeleteKey(DistrFile, 1, ref, DistrRec.Dnr.get());
+    fresh.DataStatus = DistrRec.DataStatus;
+    DistrRec = fresh;
+    PutDistrict(false, ref);
+  } else if (FileLen(DistrFile) - 1 >= kMaxDistricts) {
+    MsgLine = "Max antal distrikt uppn\xE5tt kan ej addera!";
+    st.stop = true;
+    ShowMsg(1);
+  } else {
+    ReportRecord(text, 1, 0);
+    DistrRec = fresh;
+    PutDistrict(true, ref);
+  }
+}
+
+void ImportControl(ImportState& st) {
+  const Text& l1 = st.lines[0];
+  Text code = NormaliseControlCode(F(l1, 1));
+  std::int32_t ref = 0;
+  bool at_end, found;
+  FindControl(kFindExact, code, ref, at_end, found);
+  if (found) {
+    DeleteKey(KontrFile, 1, ref, KontrRec.KodNr.get());
+  } else {
+    ClearControl();
+    KontrRec.KodNr.set(code);
+    if (UsedRecs(KontrFile) > 510) {
+      MsgLine = "Max antal kontroller uppn\xE5tt kan ej addera!";
+      ShowMsg(1);
+      st.stop = true;
+      return;
+    }
+  }
+  for (int col = 0; col < 8; ++col) {
+    Text v = UpStr(F(l1, col + 2)).substr(0, 10);
+    KontrRec.R[col].set(v);
+    if (v.empty() || v == " ") continue;
+    std::int32_t r = 0;
+    bool e, f;
+    TRouteRec keep_short = RouteRec;
+    TRoute24Rec keep_long = Route24Rec;
+    FindRoute(kFindExact, v, r, e, f);
+    RouteRec = keep_short;
+    Route24Rec = keep_long;
+    if (f) continue;
+    std::size_t bad = v.find_first_not_of("0123456789");
+    if (bad != Text::npos && v[bad] != '.' && v[bad] != '/' && v[bad] != '_') {
+      MsgLine = "KodNr: \"" + code + "\",\"" + v + "\" Ruta:" + Text(1, static_cast<char>('A' + col)) + " ... ej funnen";
+      ShowMsg(1);
+      Log("     " + MsgLine);
+    }
+  }
+  KontrRec.posX = IntField(F(l1, 10));
+  KontrRec.posY = IntField(F(l1, 11));
+  PutControl(!found, ref);
+  ReportRecord("Kontr: " + code + " Record:" + Sp(ref, 4), found ? 0 : 1, found ? 1 : 0);
+}
+
+void ImportCourse(ImportState& st) {
+  const Text& l1 = st.lines[0];
+  Text name = UpStr(F(l1, 1)).substr(0, 12);
+  std::int32_t ref = 0;
+  bool at_end, found;
+  FindCourse(kFindExact, name, ref, at_end, found);
+  if (found) {
+    DeleteKey(TrackFile, 1, ref, TrackRec.Bana.get());
+  } else {
+    ClearCourse();
+    TrackRec.Bana.set(name);
+  }
+  TrackRec.BanSize[std::clamp<int>(InfoRec.MellanTid, 0, 25)] = IntField(F(l1, 2));
+  TrackRec.Rise = static_cast<std::int16_t>(IntField(F(l1, 3)));
+  TrackRec.Antal = 0;
+  for (int field = 4;; ++field) {
+    Text raw = F(l1, field);
+    if (raw.empty()) break;
+    if (TrackRec.Antal >= kMaxCourseControls) {
+      MsgLine = "Max antal kontroller per bana uppn\xE5tt kan ej addera! Bana \"" + name + "\"";
+      ShowMsg(1);
+      Log("     " + MsgLine);
+      break;
+    }
+    Text code = NormaliseControlCode(raw);
+    TrackRec.KodNr[TrackRec.Antal++].set(code);
+    std::int32_t c = 0;
+    FindKey(KontrFile, 1, c, code);
+    if (!IsamOK) {
+      MsgLine = "Odefinierad kodsiffra (kontrollpunkt)! " + raw;
+      ShowMsg(1);
+      Log("     " + MsgLine);
+    } else if (!found && c >= 1 && c <= kMaxControlRecords) {
+      ++CmpClubRec.ControlUse[c - 1];
+    }
+  }
+  PutCourse(!found, ref);
+  ReportRecord("Bana: " + name + " Record:" + Sp(ref, 4), found ? 0 : 1, found ? 1 : 0);
+}
+
+void ImportClass(ImportState& st) {
+  const Text& l = st.lines[0];
+  Text name = UpStr(F(l, 1)).substr(0, 8);
+  std::int32_t ref = 0;
+  bool at_end, found;
+  FindClassByName(kFindExact, name, ref, at_end, found);
+  if (found) {
+    DeleteKey(KlassFile, 2, ref, KlassRec.Bet.get());
+    DeleteKey(KlassFile, 1, ref, KlassRec.SortOrdn.get());
+  } else {
+    ClearClassRec();
+    KlassRec.Bet.set(name);
+    if (UsedRecs(KlassFile) > 78) {
+      MsgLine = "Max antal klasser uppn\xE5tt kan ej addera!";
+      ShowMsg(1);
+      st.stop = true;
+      return;
+    }
+  }
+  ++st.class_counter;
+  if (InfoRec.mankordn) {
+    Text sort = UpStr(F(l, 2)).substr(0, 4);
+    KlassRec.SortOrdn.set(sort.empty() ? ZeroStr(st.class_counter, 4) : sort);
+  }
+  int vak = IntField(F(l, 3));
+  KlassRec.vakanser = static_cast<std::int16_t>(vak == 0 ? InfoRec.vakanser : vak);
+  KlassRec.Nummerlapp = static_cast<std::int16_t>(IntField(F(l, 4)));
+  int n = IntField(F(l, 5));
+  if (n > InfoRec.StrNr || n < 1) n = InfoRec.StrNr;
+  KlassRec.StrNr = static_cast<std::int16_t>(n);
+  KlassRec.maxi = static_cast<std::int16_t>(IntField(F(l, 6)));
+  std::int32_t a = ParseTime(4, F(l, 7));
+  KlassRec.minKmTid = a < 60 ? InfoRec.minKmTid : a;
+  std::int32_t b = ParseTime(4, F(l, 8));
+  KlassRec.maxKmTid = b < 60 ? InfoRec.maxKmTid : b;
+  bool individual = InfoRec.Days || IsOpenClass(KlassRec.Bet.get());
+  int field = 9;
+  int d = std::clamp<int>(InfoRec.MellanTid, 0, 25);
+  if (individual) {
+    for (int j = 0; j < n; ++j) KlassRec.FrstStTid[j] = IntField(F(l, field++)) * 60;
+  } else {
+    std::int32_t t = IntField(F(l, field++)) * 60;
+    for (int j = 0; j < n; ++j) KlassRec.FrstStTid[j] = t;
+  }
+  for (int j = 0; j < n; ++j) KlassRec.BanSize[j][d] = IntField(F(l, field++));
+  for (int j = 0; j < n; ++j) KlassRec.Bana[j].set(F(l, field++).substr(0, 3));
+  if (!individual) {
+    for (int j = 0; j < n; ++j) KlassRec.BanLottn[j].set(F(l, field++).substr(0, 6));
+  } else {
+    for (int j = 0; j < n; ++j) KlassRec.SMell[j] = IntField(F(l, field++));
+    for (int j = 0; j < n; ++j) {
+      int v = IntField(F(l, field++));
+      if (v < 1) v = InfoRec.nontime[j];
+      KlassRec.nontime[j] = static_cast<std::int16_t>(v < 1 ? 1 : v);
+    }
+  }
+  int g6 = 0;
+  for (int j = 0; j < n; ++j) KlassRec.St[j] = static_cast<std::int16_t>(IntField(F(l, field++)));
+  g6 = field;
+  for (int j = 0; j < n; ++j) KlassRec.Goal[j] = static_cast<std::int16_t>(IntField(F(l, field++)));
+  if (individual) {
+    for (int j = 0; j < n; ++j) KlassRec.FilNr[j] = static_cast<std::int16_t>(IntField(F(l, field++)));
+    for (int j = 0; j < n; ++j) KlassRec.Jakt[j] = static_cast<std::int16_t>(IntField(F(l, field++)));
+  } else {
+    // Relay classes: the prize counts are read from where the finish places began.
+    field = g6;
+  }
+  for (int j = 0; j <= n; ++j) KlassRec.nPris[j] = static_cast<std::uint8_t>(IntField(F(l, field++)));
+  bool all = n > 0;
+  for (int j = 1; j <= n; ++j) {
+    KlassRec.Struken[j] = UpStr(F(l, field++)).find("STRU") != Text::npos;
+    all = all && KlassRec.Struken[j];
+  }
+  KlassRec.Struken[0] = all;
+  if (InfoRec.gLottad || InfoRec.cLottad || InfoRec.sLottad || InfoRec.Lottad) {
+    KlassRec.Flag = 1;
+    if (!found) KlassRec.eftAnm[0] = KlassRec.eftAnm[1] = 0;
+  }
+  PutClass(!found, ref);
+  ReportRecord("Klass: " + name + " Record:" + Sp(ref, 4), found ? 0 : 1, found ? 1 : 0);
+}
+
+template <class Rec>
+void ImportRouteSymbol(ImportState& st, Rec& rec, bool long_form) {
+  const Text& l1 = st.lines[0];
+  Text key = UpStr(F(l1, 1)).substr(0, 10);
+  std::int32_t ref = 0;
+  bool at_end, found;
+  FindRoute(kFindExact, key, ref, at_end, found);
+  if (found) {
+    ReportRecord(rec.RouteKey.get() + "->" + key, 0, 1);
+    DeleteKey(RouteFile, 1, ref, rec.RouteKey.get());
+  } else {
+    if (long_form) ClearRoute24();
+    else ClearRoute();
+    rec.RouteKey.set(key);
+    ReportRecord(key, 1, 0);
+    PutRoute(true, ref);
+    if (!IsamOK) return;
+    DeleteKey(RouteFile, 1, ref, rec.RouteKey.get());
+  }
+  rec.RouteText.set(F(l1, 2).substr(0, 48));
+  rec.RouteNumber = static_cast<std::int16_t>(IntField(F(l1, 3)));
+  if constexpr (std::is_same_v<Rec, TRouteRec>) {
+    // Lines 2..10: rows 1..3 of columns 1-14, 15-28, 29-40.
+    static constexpr int kFirst[3] = {1, 15, 29}, kCount[3] = {14, 14, 12};
+    for (int part = 0; part < 3; ++part)
+      for (int row = 0; row < 3; ++row) {
+        const Text& line = st.lines[static_cast<std::size_t>(1 + part * 3 + row)];
+        for (int c = 0; c < kCount[part]; ++c)
+          rec.RouteSymbol[row][kFirst[part] - 1 + c] = static_cast<std::uint8_t>(IntField(F(line, c + 1)));
+      }
+  } else {
+    for (int L = 2; L <= 28; ++L) {
+      int i = L - 1;
+      int band = (i - 1) / 9, row = (i - 1) % 3, first = ((i - 1) / 3 % 3) * 16;
+      const Text& line = st.lines[static_cast<std::size_t>(L - 1)];
+      for (int c = 0; c < 16; ++c) rec.RouteSymbol[band][row][first + c] = static_cast<std::uint8_t>(IntField(F(line, c + 1)));
+    }
+  }
+  PutRoute(false, ref);
+}
+
+// --- Sections --------------------------------------------------------------------------------
+
+void MarkClassesDrawn() {
+  std::int32_t total = UsedRecs(KlassFile);
+  for (std::int32_t ref = 1;; ++ref) {
+    bool at_end, found;
+    std::int32_t r = ref;
+    FindClassByName(kFindRecord, "", r, at_end, found);
+    if (at_end && r >= FileLen(KlassFile)) break;
+    if (!found) continue;
+    int d = std::clamp<int>(InfoRec.MellanTid, 0, 25);
+    if (KlassRec.Nummerlapp != 0) {
+      KlassRec.FrstStNr = KlassRec.Nummerlapp;
+      KlassRec.StNrCount = static_cast<std::int16_t>(KlassRec.Nummerlapp + KlassRec.Count[0][d] - 1);
+    } else {
+      KlassRec.FrstStNr = KlassRec.FirstDataNr;
+      KlassRec.StNrCount = KlassRec.LastDataNr;
+    }
+    KlassRec.eftAnm[0] = KlassRec.eftAnm[1] = 0;
+    KlassRec.Flag = 1;
+    RewriteClass(ref);
+    ReportRecord("[" + Sp(ref, 3) + "/" + Sp(total, 3) + "]. Klass \"" + KlassRec.Bet.get() + "\"", 0, 1);
+  }
+}
+
+void SetDrawFlags(int section) {
+  switch (section) {
+    case kSecKlubbLottad:
+      InfoRec.Lottad = 1;
+      InfoRec.gLottad = InfoRec.cLottad = InfoRec.sLottad = 0;
+      break;
+    case kSecMotionsLottad:
+      InfoRec.cLottad = 1;
+      InfoRec.gLottad = InfoRec.sLottad = InfoRec.Lottad = 0;
+      break;
+    case kSecJaktLottad: InfoRec.Jaktad = 1; break;
+    case kSecGruppLottad:
+      InfoRec.gLottad = 1;
+      InfoRec.cLottad = InfoRec.sLottad = InfoRec.Lottad = 0;
+      break;
+    default: break;
+  }
+}
+
+void EnterSection(ImportState& st, int section, const Text& line) {
+  st.section = section;
+  if (!ArchiveOpen) {
+    ShowMsg(39);
+    st.section = kSecStop;
+    return;
+  }
+  st.entered = true;
+  st.last_section = section;
+  auto stop_unless = [&](bool ok) {
+    if (!ok) st.section = kSecStop;
+  };
+  switch (section) {
+    case kSecBas:
+      CloseDefinitions();
+      CloseCompetition();
+      break;
+    case kSecRutbeskr:
+    case kSecRutB24:
+      GeneralSettings.RouteFormat = section == kSecRutB24 ? 1 : 0;
+      CloseRouteFile();
+      OpenRouteFile();
+      ArchiveOpen = IsamOK;
+      stop_unless(ArchiveOpen);
+      break;
+    case kSecBanor:
+    case kSecKontroller:
+      if (!DefinitionsOpen) {
+        CloseCompetition();
+        OpenDefinitions();
+      }
+      stop_unless(DefinitionsOpen);
+      break;
+    case kSecKlasser:
+      if (!CompetitionOpen && !DefinitionsOpen) OpenCompetition();
+      stop_unless(CompetitionOpen || DefinitionsOpen);
+      st.class_counter = 0;
+      break;
+    case kSecNamn:
+    case kSecModifieraNamn:
+    case kSecResultat:
+    case kSecEmitresultat:
+      if (!CompetitionOpen) {
+        CloseDefinitions();
+        OpenCompetition();
+      }
+      stop_unless(CompetitionOpen);
+      break;
+    case kSecEtapp: {
+      int n = IntField(IdentifierValue(line));
+      InfoRec.DagStr = static_cast<std::int16_t>(n > InfoRec.StrNr || n < 1 ? 1 : n);
+      break;
+    }
+    case kSecMaxdag: {
+      int n = IntField(IdentifierValue(line));
+      InfoRec.maxDag = static_cast<std::int16_t>(n > InfoRec.StrNr || n < 0 ? 1 : n);
+      break;
+    }
+    case kSecKlubbLottad:
+    case kSecMotionsLottad:
+    case kSecJaktLottad:
+    case kSecGruppLottad:
+      if (!CompetitionOpen && !DefinitionsOpen) {
+        st.section = kSecStop;
+        break;
+      }
+      SetDrawFlags(section);
+      WriteCompetitionRec(CurrentCompetition);
+      if (section != kSecJaktLottad) MarkClassesDrawn();
+      break;
+    default: break;
+  }
+}
+
+void Dispatch(ImportState& st) {
+  switch (st.section) {
+    case kSecBas: ImportCompetition(st); break;
+    case kSecKlubbar: ImportClub(st); break;
+    case kSecDistrikt: ImportDistrict(st); break;
+    case kSecKontroller: ImportControl(st); break;
+    case kSecBanor: ImportCourse(st); break;
+    case kSecKlasser: ImportClass(st); break;
+    case kSecRutbeskr: ImportRouteSymbol(st, RouteRec, false); break;
+    case kSecRutB24: ImportRouteSymbol(st, Route24Rec, true); break;
+    case kSecNamn:
+    case kSecModifieraNamn:
+    case kSecResultat:
+    case kSecEmitresultat:
+      // Entries and results are read by their own handlers, not yet part of this program:
+      // such records are reported as neither added nor modified.
+      ReportRecord(st.lines[0], 0, 0);
+      break;
+    default: break;  // sections whose work is done at entry
+  }
+}
+
+void FinishFile(ImportState& st, std::uint8_t saved_format) {
+  if (st.cancelled) {
+    Log("");
+    Log("<< avbrutet >>");
+    Log("");
+  }
+  if (ArchiveOpen && !CompetitionOpen) {
+    CloseDefinitions();
+    OpenCompetition();
+  }
+  ExchangeCounts c = CloseExchangeFile();
+  Log("Adderade: " + Sp(c.added, 3) + " Modifierade: " + Sp(c.modified, 3) + " Rader: " + Sp(c.lines, 3));
+  Log("");
+  GeneralSettings.RouteFormat = saved_format;
+  if (ArchiveOpen) {
+    CloseRouteFile();
+    OpenRouteFile();
+  }
+}
+
+}  // namespace
+
+void ImportFile(platform::Window owner, std::string_view file_name, std::string_view folder, int file_count,
+                int file_index) {
+  if (file_index == 1) {
+    print::LogStart("importlogg");
+    Log("LOGGLISTA IMPORT");
+    Log("");
+  }
+  if (!MemAvail(kMaxRecordLines * 256)) {
+    MsgLine = "Minnet p\xE5 heapen r\xE4" "cker inte f\xF6r variabeldeklaration.";
+    ShowMsg(1);
+    return;
+  }
+  Text path = Text(folder) + "/" + Text(file_name);
+  if (!OpenExchangeFileForReading(owner, ';', path, 4)) return;
+  Log("============================");
+  Log("importerar \"" + path + "\"");
+  Log("");
+  ImportState st;
+  std::uint8_t saved_format = GeneralSettings.RouteFormat;
+
+  Text line;
+  bool eof = false;
+  while (!eof && !st.cancelled && !st.stop) {
+    int section_at_start = st.section;
+    st.collected = 0;
+    bool changed = false;
+    while (!changed && !st.stop && st.section >= 0 && st.collected <= kSections[st.section].lines_per_record - 1) {
+      if (!ReadExchangeLine(line)) {
+        eof = true;
+        break;
+      }
+      if (line.empty()) continue;
+      if (line[0] == '*') {
+        int section = RecogniseSection(line);
+        if (section == kSecNone) {
+          MsgLine = "Ok\xE4nd identifierare! Rad:" + Sp(LinesDone(), 5);
+          ShowMsg(201);
+          Log(MsgLine);
+          FinishFile(st, saved_format);
+          if (file_index == file_count) {
+            Log("IMPORT KLAR!");
+            print::LogEnd();
+          }
+          return;
+        }
+        Log("importerar \"" + Text(kSections[section].identifier) + "\"");
+        bool first = st.first_pending;
+        st.first_pending = false;
+        EnterSection(st, section, line);
+        if (st.section == kSecStop) {
+          st.stop = true;
+          break;
+        }
+        // The first identifier of a file lets the record in progress go on in its section.
+        if (!first) changed = true;
+        section_at_start = st.section;
+        continue;
+      }
+      if (line[0] == ';') {
+        Log(line.substr(0, 160));
+        MsgLine = line.substr(0, 160);
+        ShowMsg(1);
+        continue;
+      }
+      st.lines[static_cast<std::size_t>(st.collected++)] = line;
+    }
+    bool complete = st.section >= 0 && st.collected == kSections[st.section].lines_per_record;
+    if (!changed && complete && st.entered && st.section == section_at_start) Dispatch(st);
+    if (CounterAborted()) st.cancelled = true;
+  }
+  FinishFile(st, saved_format);
+  if (file_index == file_count || st.cancelled) {
+    Log("IMPORT KLAR!");
+    print::LogEnd();
+  }
+}
+
+bool ImportFiles(platform::Window owner, const std::vector<Text>& paths) {
+  struct Entry {
+    Text code;
+    Text path;
+  };
+  std::vector<Entry> list;
+  for (const Text& p : paths) {
+    Text code = OrderCodeOfFile(p);
+    for (const Entry& e : list)
+      if (e.code == code && Text("05*17*16*15*").find(code + "*") != Text::npos) {
+        MsgLine = "endast en f\xF6rekomst till\xE5ten";
+        return false;
+      }
+    list.push_back({code, p});
+  }
+  std::stable_sort(list.begin(), list.end(), [](const Entry& a, const Entry& b) { return a.code < b.code; });
+  int n = static_cast<int>(list.size());
+  for (int i = 0; i < n; ++i) {
+    const Text& p = list[static_cast<std::size_t>(i)].path;
+    auto slash = p.find_last_of('/');
+    Text folder = slash == Text::npos ? Text(".") : p.substr(0, slash);
+    Text name = slash == Text::npos ? p : p.substr(slash + 1);
+    ImportFile(owner, name, folder, n, i + 1);
+  }
+  return true;
+}
+
+}  // namespace olbrax

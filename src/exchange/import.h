@@ -1,0 +1,21 @@
+// Importing exchange files: the reading loop per file, the grouping of lines into records, the
+// section-entry rules, the handlers of the register sections and the printed import log.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "base/text.h"
+#include "platform/ui.h"
+
+namespace olbrax {
+
+// Imports one file of a run of `file_count` files (`file_index` from 1).
+void ImportFile(platform::Window owner, std::string_view file_name, std::string_view folder, int file_count,
+                int file_index);
+// Imports the files in the order the file action dialog gives them: sorted by their order
+// codes (stable), each code of "05*17*16*15*" at most once. Returns false (with MsgLine set)
+// when the list breaks that rule.
+bool ImportFiles(platform::Window owner, const std::vector<Text>& paths);
+
+}  // namespace olbrax
