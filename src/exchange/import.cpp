@@ -113,6 +113,9 @@ void ImportCompetition(ImportState& st) {
   ReportRecord(InfoRec.Tvl.get() + "  " + InfoRec.Date.get(), 1, 0);
   std::int32_t n = 0;
   PutCompetitionRec(true, n);
+  // A competition in the archive needs its files: without them it could never be opened, and
+  // the classes and entries of the same import would have nowhere to go.
+  if (IsamOK) CreateCompetitionFiles();
 }
 
 void ImportClub(ImportState& st) {
