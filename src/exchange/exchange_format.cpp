@@ -1,7 +1,6 @@
 #include "exchange/exchange_format.h"
 
 #include <charconv>
-#include <fstream>
 
 namespace olbrax {
 
@@ -67,18 +66,6 @@ Text OrderCodeOfIdentifier(std::string_view identifier, std::string_view order) 
   std::size_t at = UpStr(order).find(UpStr(identifier));
   if (identifier.empty() || at == Text::npos || at < 2) return "99";
   return Text(order.substr(at - 2, 2));
-}
-
-Text OrderCodeOfFile(std::string_view path, std::string_view order) {
-  std::ifstream in(Utf8FromWin(path));
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty() || line[0] != '*') continue;
-    std::size_t end = line.find_first_of(" =");
-    return OrderCodeOfIdentifier(line.substr(0, end), order);
-  }
-  return "99";
 }
 
 }  // namespace olbrax

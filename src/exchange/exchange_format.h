@@ -64,8 +64,8 @@ int IntField(std::string_view field, int invalid = 0);
 // A control code as keys hold it: upper case, at most 3, digits right-aligned in 3.
 Text NormaliseControlCode(std::string_view code);
 
-// The two-character order code of a file by its first identifier line; "99" when none.
-Text OrderCodeOfFile(std::string_view path, std::string_view order = kImportOrder);
+// The two-character order code of an identifier: the two characters in front of it in the order
+// string; "99" when it is not there.
 Text OrderCodeOfIdentifier(std::string_view identifier, std::string_view order = kImportOrder);
 
 }  // namespace olbrax

@@ -20,6 +20,7 @@
 #include "competition/registers/shared_registers.h"
 #include "exchange/exchange_file.h"
 #include "exchange/exchange_format.h"
+#include "exchange/file_action.h"
 #include "printing/config/glodefs.h"
 #include "printing/engine/log_printer.h"
 
@@ -639,28 +640,20 @@ void ImportFile(platform::Window owner, std::string_view file_name, std::string_
 }
 
 bool ImportFiles(platform::Window owner, const std::vector<Text>& paths) {
-  struct Entry {
-    Text code;
-    Text path;
-  };
-  std::vector<Entry> list;
+  ActionList list(kImportOrder, kImportSingleUse);
   for (const Text& p : paths) {
-    Text code = OrderCodeOfFile(p);
-    for (const Entry& e : list)
-      if (e.code == code && Text("05*17*16*15*").find(code + "*") != Text::npos) {
-        MsgLine = "endast en f\xF6rekomst till\xE5ten";
-        return false;
-      }
-    list.push_back({code, p});
+    Text status;
+    if (!list.Include(p, status)) {
+      MsgLine = status + ": " + p;
+      return false;
+    }
   }
-  std::stable_sort(list.begin(), list.end(), [](const Entry& a, const Entry& b) { return a.code < b.code; });
-  int n = static_cast<int>(list.size());
+  int n = static_cast<int>(list.entries().size());
   for (int i = 0; i < n; ++i) {
-    const Text& p = list[static_cast<std::size_t>(i)].path;
+    const Text& p = list.entries()[static_cast<std::size_t>(i)].path;
     auto slash = p.find_last_of('/');
     Text folder = slash == Text::npos ? Text(".") : p.substr(0, slash);
-    Text name = slash == Text::npos ? p : p.substr(slash + 1);
-    ImportFile(owner, name, folder, n, i + 1);
+    ImportFile(owner, p.substr(slash == Text::npos ? 0 : slash + 1), folder, n, i + 1);
   }
   return true;
 }

@@ -13,9 +13,14 @@ namespace olbrax {
 // Imports one file of a run of `file_count` files (`file_index` from 1).
 void ImportFile(platform::Window owner, std::string_view file_name, std::string_view folder, int file_count,
                 int file_index);
-// Imports the files in the order the file action dialog gives them: sorted by their order
-// codes (stable), each code of "05*17*16*15*" at most once. Returns false (with MsgLine set)
-// when the list breaks that rule.
+// The codes of the sections that one import run may hold only once.
+inline constexpr std::string_view kImportSingleUse = "05*17*16*15*";
+// The file filter of the import.
+inline constexpr std::string_view kImportFilter = "import/export|*.txt;*.exp;*.ixp;*.imp;*.vpx;*.txx;*.exx;*.ol";
+
+// Imports the files in the order the file action dialog gives them (sorted by their entry
+// texts, single-use codes at most once). Returns false (with MsgLine set) when the list breaks
+// that rule.
 bool ImportFiles(platform::Window owner, const std::vector<Text>& paths);
 
 }  // namespace olbrax

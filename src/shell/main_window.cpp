@@ -14,6 +14,9 @@
 #include "competition/data_state.h"
 #include "competition/lifecycle.h"
 #include "competition/registers/entrants.h"
+#include "exchange/exchange_format.h"
+#include "exchange/import.h"
+#include "shell/file_action_dialog.h"
 #include "competition/records/competition_rec.h"
 #include "platform/qt/qtext.h"
 #include "printing/config/glodefs.h"
@@ -173,6 +176,16 @@ void TMainForm::ConnectCommands() {
     connect(a, &QAction::triggered, this, [this] {
       CreateArchiveFiles();
       UpdateMenuState(0);
+    });
+  if (QAction* a = menus_.action("arkiv_importera"))
+    connect(a, &QAction::triggered, this, [this] {
+      QString folder = ToQ(GeneralSettings.ExchangeFolder.get());
+      RunFileAction(this, "Import", ToQ(kImportFilter), kImportOrder, kImportSingleUse, folder,
+                    [](platform::Window owner, std::string_view name, std::string_view dir, int count, int index) {
+                      ImportFile(owner, name, dir, count, index);
+                    });
+      GeneralSettings.ExchangeFolder.set(FromQ(folder));
+      UpdateMenuState(CurrentCompetition);
     });
   if (QAction* a = menus_.action("arkiv_radera_deltagare"))
     connect(a, &QAction::triggered, this, [this] {

@@ -2,6 +2,7 @@
 #include "base/messages.h"
 #include "exchange/exchange_file.h"
 #include "exchange/exchange_format.h"
+#include "exchange/file_action.h"
 #include "support/fixtures.h"
 
 namespace olbrax::test {
@@ -35,11 +36,11 @@ TEST(ExchangeFormat, IdentifiersAndOrderCodes) {
   EXPECT_EQ(OrderCodeOfIdentifier("*Okänd"), "99");
   TempDir dir;
   WriteFileBytes(dir / "k.txt", "; rubrik\r\n*Kontroller\r\n31\r\n");
-  EXPECT_EQ(OrderCodeOfFile((dir / "k.txt").string()), "07");
+  EXPECT_EQ(ActionEntryText((dir / "k.txt").string(), kImportOrder), "07 *Kontroller k.txt");
   WriteFileBytes(dir / "e.txt", "*Etapp=2\n");
-  EXPECT_EQ(OrderCodeOfFile((dir / "e.txt").string()), "16");
+  EXPECT_EQ(ActionEntryText((dir / "e.txt").string(), kImportOrder), "16 *Etapp...... e.txt");
   WriteFileBytes(dir / "t.txt", "bara data\n");
-  EXPECT_EQ(OrderCodeOfFile((dir / "t.txt").string()), "99");
+  EXPECT_EQ(ActionEntryText((dir / "t.txt").string(), kImportOrder).substr(0, 3), "99 ");
 }
 
 TEST_F(UiTest, ExchangeLinesAreCutConvertedAndCounted) {
