@@ -3,7 +3,9 @@
 // (the "PDF" printer writes it to the text folder, or $OLBRAX_PDF_DIR).
 #include <QGuiApplication>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 #include "base/messages.h"
 #include "cli/cli.h"
@@ -12,13 +14,57 @@
 #include "competition/archive.h"
 #include "exchange/exchange_file.h"
 #include "exchange/import.h"
+#include "printing/engine/printers.h"
+#include "printing/engine/recording_canvas.h"
 
 namespace olbrax::cli {
 namespace {
 
+// The import log on stdout: every line the log printer draws is printed in UTF-8; with a PDF
+// canvas behind it the pages are also drawn there.
+class StdoutLogCanvas : public print::RecordingCanvas {
+ public:
+  explicit StdoutLogCanvas(std::unique_ptr<print::Canvas> pdf)
+      : RecordingCanvas(4961, 7016, 600), pdf_(std::move(pdf)) {}
+  bool Begin(std::string_view title) override { return RecordingCanvas::Begin(title) && (!pdf_ || pdf_->Begin(title)); }
+  void End() override {
+    if (pdf_) pdf_->End();
+  }
+  void SetFont(const print::CanvasFont& font) override {
+    RecordingCanvas::SetFont(font);
+    if (pdf_) pdf_->SetFont(font);
+  }
+  int PageHeight() const override { return pdf_ ? pdf_->PageHeight() : RecordingCanvas::PageHeight(); }
+  int TextWidth(std::string_view t) override { return pdf_ ? pdf_->TextWidth(t) : RecordingCanvas::TextWidth(t); }
+  int TextHeight(std::string_view t) override { return pdf_ ? pdf_->TextHeight(t) : RecordingCanvas::TextHeight(t); }
+  void DrawText(int x, int y, std::string_view text) override {
+    std::printf("%s\n", Utf8FromWin(text).c_str());
+    if (pdf_) pdf_->DrawText(x, y, text);
+  }
+
+ private:
+  std::unique_ptr<print::Canvas> pdf_;
+};
+
 int RunImport(Context& ctx) {
+  std::optional<std::string> log = TakeOption(ctx.args, "--log");
   if (ctx.args.empty()) return Usage("import");
   auto app = EnsureGuiApplication();
+  // Every page of the log is a job of its own: page 1 goes to FILE.pdf, page n to FILE-n.pdf.
+  int jobs = 0;
+  print::SetCanvasFactory([&](const print::PrinterRequest& r) -> std::unique_ptr<print::Canvas> {
+    std::unique_ptr<print::Canvas> pdf;
+    if (log) {
+      std::string path = *log;
+      if (++jobs > 1) {
+        auto dot = path.rfind('.');
+        path = (dot == std::string::npos ? path : path.substr(0, dot)) + "-" + std::to_string(jobs) +
+               (dot == std::string::npos ? "" : path.substr(dot));
+      }
+      pdf = print::OpenPdfFile(path, r);
+    }
+    return std::make_unique<StdoutLogCanvas>(std::move(pdf));
+  });
   std::vector<Text> paths;
   for (const std::string& a : ctx.args) {
     char real[PATH_MAX];
@@ -30,15 +76,13 @@ int RunImport(Context& ctx) {
   }
   DataSession data(ctx);
   if (!data.ok()) return 1;
-  if (!ImportFiles(nullptr, paths)) {
-    ReportMsgLine();
-    return 1;
-  }
+  bool ok = ImportFiles(nullptr, paths);
   ReportMsgLine();
-  return ArchiveOpen ? 0 : 1;
+  print::SetCanvasFactory(nullptr);
+  return ok && ArchiveOpen ? 0 : 1;
 }
 
-Registrar reg({"import", "FILE...", "import exchange files into the data directory", RunImport});
+Registrar reg({"import", "FILE... [--log FILE.pdf]", "import exchange files; the import log goes to stdout", RunImport});
 
 }  // namespace
 }  // namespace olbrax::cli

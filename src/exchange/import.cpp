@@ -562,7 +562,7 @@ void FinishFile(ImportState& st, std::uint8_t saved_format) {
 
 }  // namespace
 
-void ImportFile(platform::Window owner, std::string_view file_name, std::string_view folder, int file_count,
+bool ImportFile(platform::Window owner, std::string_view file_name, std::string_view folder, int file_count,
                 int file_index) {
   if (file_index == 1) {
     print::LogStart("importlogg");
@@ -572,10 +572,10 @@ void ImportFile(platform::Window owner, std::string_view file_name, std::string_
   if (!MemAvail(kMaxRecordLines * 256)) {
     MsgLine = "Minnet p\xE5 heapen r\xE4" "cker inte f\xF6r variabeldeklaration.";
     ShowMsg(1);
-    return;
+    return true;
   }
   Text path = Text(folder) + "/" + Text(file_name);
-  if (!OpenExchangeFileForReading(owner, ';', path, 4)) return;
+  if (!OpenExchangeFileForReading(owner, ';', path, 4)) return true;
   Log("============================");
   Log("importerar \"" + path + "\"");
   Log("");
@@ -605,7 +605,7 @@ void ImportFile(platform::Window owner, std::string_view file_name, std::string_
             Log("IMPORT KLAR!");
             print::LogEnd();
           }
-          return;
+          return true;
         }
         Log("importerar \"" + Text(kSections[section].identifier) + "\"");
         bool first = st.first_pending;
@@ -637,6 +637,8 @@ void ImportFile(platform::Window owner, std::string_view file_name, std::string_
     Log("IMPORT KLAR!");
     print::LogEnd();
   }
+  // A cancel ends the whole run: the user asked to stop, not to skip one file.
+  return !st.cancelled;
 }
 
 bool ImportFiles(platform::Window owner, const std::vector<Text>& paths) {
@@ -653,7 +655,7 @@ bool ImportFiles(platform::Window owner, const std::vector<Text>& paths) {
     const Text& p = list.entries()[static_cast<std::size_t>(i)].path;
     auto slash = p.find_last_of('/');
     Text folder = slash == Text::npos ? Text(".") : p.substr(0, slash);
-    ImportFile(owner, p.substr(slash == Text::npos ? 0 : slash + 1), folder, n, i + 1);
+    if (!ImportFile(owner, p.substr(slash == Text::npos ? 0 : slash + 1), folder, n, i + 1)) break;
   }
   return true;
 }

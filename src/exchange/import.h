@@ -10,8 +10,9 @@
 
 namespace olbrax {
 
-// Imports one file of a run of `file_count` files (`file_index` from 1).
-void ImportFile(platform::Window owner, std::string_view file_name, std::string_view folder, int file_count,
+// Imports one file of a run of `file_count` files (`file_index` from 1). False when the user
+// cancelled: the run ends there, no further file is imported.
+bool ImportFile(platform::Window owner, std::string_view file_name, std::string_view folder, int file_count,
                 int file_index);
 // The codes of the sections that one import run may hold only once.
 inline constexpr std::string_view kImportSingleUse = "05*17*16*15*";

@@ -202,7 +202,7 @@ void RunFileAction(QWidget* owner, const QString& title, const QString& filter, 
   for (int i = 0; i < count; ++i) {
     const Text& path = entries[static_cast<std::size_t>(i)].path;
     Text name = path.substr(path.find_last_of('/') + 1);
-    action(owner, name, FromQ(folder), count, i + 1);
+    if (!action(owner, name, FromQ(folder), count, i + 1)) break;
   }
 }
 

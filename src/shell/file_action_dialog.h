@@ -18,7 +18,8 @@ class QFileSystemModel;
 
 namespace olbrax {
 
-using FileAction = std::function<void(platform::Window owner, std::string_view file_name, std::string_view folder,
+// An action on one file; false stops the run.
+using FileAction = std::function<bool(platform::Window owner, std::string_view file_name, std::string_view folder,
                                       int file_count, int file_index)>;
 
 class TFileDlgActionForm : public QDialog {

@@ -182,7 +182,7 @@ void TMainForm::ConnectCommands() {
       QString folder = ToQ(GeneralSettings.ExchangeFolder.get());
       RunFileAction(this, "Import", ToQ(kImportFilter), kImportOrder, kImportSingleUse, folder,
                     [](platform::Window owner, std::string_view name, std::string_view dir, int count, int index) {
-                      ImportFile(owner, name, dir, count, index);
+                      return ImportFile(owner, name, dir, count, index);
                     });
       GeneralSettings.ExchangeFolder.set(FromQ(folder));
       UpdateMenuState(CurrentCompetition);
