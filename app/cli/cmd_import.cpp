@@ -76,7 +76,9 @@ int RunImport(Context& ctx) {
   }
   DataSession data(ctx);
   if (!data.ok()) return 1;
-  bool ok = ImportFiles(nullptr, paths);
+  // The progress window needs an owner; without a window the headless interface stands for it,
+  // so that progress lines are printed and Ctrl-C cancels.
+  bool ok = ImportFiles(static_cast<platform::Window>(ctx.ui), paths);
   ReportMsgLine();
   print::SetCanvasFactory(nullptr);
   return ok && ArchiveOpen ? 0 : 1;

@@ -630,6 +630,8 @@ bool ImportFile(platform::Window owner, std::string_view file_name, std::string_
     }
     bool complete = st.section >= 0 && st.collected == kSections[st.section].lines_per_record;
     if (!changed && complete && st.entered && st.section == section_at_start) Dispatch(st);
+    // Let the cancel button of the progress window through, then ask it.
+    platform::CurrentUi().ProcessEvents();
     if (CounterAborted()) st.cancelled = true;
   }
   FinishFile(st, saved_format);

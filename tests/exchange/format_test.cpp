@@ -36,7 +36,7 @@ TEST(ExchangeFormat, IdentifiersAndOrderCodes) {
   EXPECT_EQ(OrderCodeOfIdentifier("*Okänd"), "99");
   TempDir dir;
   WriteFileBytes(dir / "k.txt", "; rubrik\r\n*Kontroller\r\n31\r\n");
-  EXPECT_EQ(ActionEntryText((dir / "k.txt").string(), kImportOrder), "07 *Kontroller k.txt");
+  EXPECT_EQ(ActionEntryText((dir / "k.txt").string(), kImportOrder), "07 *Kontroller. k.txt");
   WriteFileBytes(dir / "e.txt", "*Etapp=2\n");
   EXPECT_EQ(ActionEntryText((dir / "e.txt").string(), kImportOrder), "16 *Etapp...... e.txt");
   WriteFileBytes(dir / "t.txt", "bara data\n");
