@@ -44,7 +44,75 @@ Text Extension(std::string_view path) {
   return dot == Text::npos ? Text() : leaf.substr(dot);
 }
 
+bool Choose(platform::Window owner, bool save, std::string_view default_ext, std::string_view filter, Text& path) {
+  Text start = path;
+  // A path without a "." names a folder.
+  if (!start.empty() && start.find('.') == Text::npos && start.back() != '/') start += '/';
+  Text f(filter);
+  Text ext = Extension(start);
+  if (!ext.empty() && !f.empty()) f += ";*" + ext;
+  std::string chosen = start;
+  if (!platform::CurrentUi().ChooseFile(owner, save, save ? "Spara fil som..." : "Välj filnamn", f, default_ext,
+                                        chosen))
+    return false;
+  path = chosen;
+  return true;
+}
+
+bool OpenNow(char mode, std::string_view path) {
+  ExchangeState& s = S();
+  bool create = mode == 'C';
+  std::string sys = create ? Utf8FromWin(path) : disk::Resolve(path);
+  auto f = std::make_unique<std::fstream>(sys, create ? std::ios::out | std::ios::trunc | std::ios::binary
+                                                      : std::ios::in | std::ios::binary);
+  if (!*f) return false;
+  s.file = std::move(f);
+  s.open = true;
+  return true;
+}
+
+// The first line of a created file: the comment character and the program's caption, except in
+// files of formats that have no comment lines.
+void WriteHeaderLine(char comment_char, std::string_view path, bool pdf_too) {
+  Text ext = Extension(path);
+  bool skip = ext == ".xml" || ext == ".css" || ext == ".xsl" || ext == ".htm" || (pdf_too && (ext == ".html" || ext == ".pdf"));
+  if (!skip) WriteExchangeLine(Text(1, comment_char) + " " + S().caption);
+}
+
 }  // namespace
+
+bool ChooseFileToRead(platform::Window owner, std::string_view default_ext, std::string_view filter, Text& path) {
+  return Choose(owner, false, default_ext, filter, path);
+}
+
+bool ChooseFileToWrite(platform::Window owner, std::string_view default_ext, std::string_view filter, Text& path) {
+  return Choose(owner, true, default_ext, filter, path);
+}
+
+bool OpenExchangeFile(platform::Window owner, char comment_char, char mode, Text& path, Text& folder,
+                      std::string_view default_ext, std::string_view filter, int progress_kind) {
+  ExchangeState& s = S();
+  char cwd[PATH_MAX];
+  s.saved_folder = ::getcwd(cwd, sizeof cwd) ? cwd : "";
+  s.counts = {};
+  s.open = false;
+  Text f = filter.empty() || filter[0] == ';'
+               ? "import/export|*.txt;*.exp;*.ixp;*.imp;*.vpx;*.txx;*.exx" + Text(filter)
+               : "import/export (" + Text(filter) + ") |" + Text(filter);
+  path = folder;
+  bool chosen = mode == 'C' ? ChooseFileToWrite(owner, default_ext, f, path) : ChooseFileToRead(owner, default_ext, f, path);
+  if (!chosen) return false;
+  auto slash = path.find_last_of('/');
+  folder = slash == Text::npos ? Text() : path.substr(0, slash);
+  if (!OpenNow(mode, path)) ShowText(1, "Kan ej öppna/skapa ixportfilen "" + path + """);
+  StartTimer();
+  if (progress_kind > 0 && s.open) {
+    OpenCancelCounter(owner, progress_kind, Leaf(path));
+    s.progress = true;
+  }
+  if (s.open && mode == 'C') WriteHeaderLine(comment_char, path, true);
+  return s.open;
+}
 
 void SetExchangeCaption(std::string_view caption) { S().caption = Text(caption); }
 
@@ -57,15 +125,10 @@ bool OpenExchangeFileNamed(platform::Window owner, char comment_char, char mode,
   s.open = false;
   if (path.empty()) return false;
   bool create = mode == 'C';
-  std::string sys = create ? Utf8FromWin(path) : disk::Resolve(path);
-  auto f = std::make_unique<std::fstream>(sys, create ? std::ios::out | std::ios::trunc | std::ios::binary
-                                                      : std::ios::in | std::ios::binary);
-  int io = errno;
-  if (!*f) {
+  if (!OpenNow(mode, path)) {
+    int io = errno;
     MsgLine = "Kan ej \xF6ppna IxportFile: \"" + Text(path) + "\" " + MsgText(io == ENOENT ? 2 : (io == EACCES ? 5 : 3));
   } else {
-    s.file = std::move(f);
-    s.open = true;
     MsgLine = "IxportFile " + Text(path) + " \xF6ppen..";
   }
   ShowMsg(1);
@@ -74,11 +137,7 @@ bool OpenExchangeFileNamed(platform::Window owner, char comment_char, char mode,
     OpenCancelCounter(owner, progress_kind, Leaf(path));
     s.progress = true;
   }
-  if (s.open && create) {
-    Text ext = Extension(path);
-    if (ext != ".xml" && ext != ".css" && ext != ".xsl" && ext != ".htm")
-      WriteExchangeLine(Text(1, comment_char) + " " + s.caption);
-  }
+  if (s.open && create) WriteHeaderLine(comment_char, path, false);
   return s.open;
 }
 

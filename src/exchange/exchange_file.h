@@ -16,6 +16,15 @@ struct ExchangeCounts {
   int lines = 0;
 };
 
+// The file dialogs: "Välj filnamn" (the file must exist) and "Spara fil som...". `path` may name
+// a folder only; it holds the chosen path after OK and is unchanged after Cancel.
+bool ChooseFileToRead(platform::Window owner, std::string_view default_ext, std::string_view filter, Text& path);
+bool ChooseFileToWrite(platform::Window owner, std::string_view default_ext, std::string_view filter, Text& path);
+// Chooses the file with the dialog of `mode` ('C' create, 'O' open), starting in `folder`, and
+// opens it; the folder of the chosen file goes back into `folder`.
+bool OpenExchangeFile(platform::Window owner, char comment_char, char mode, Text& path, Text& folder,
+                      std::string_view default_ext, std::string_view filter, int progress_kind);
+
 // Opens a file whose path is known: mode 'C' creates it, 'O' reads it. A progress window of
 // `progress_kind` lines is shown while it is open (0: none).
 bool OpenExchangeFileNamed(platform::Window owner, char comment_char, char mode, int progress_kind,

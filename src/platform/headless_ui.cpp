@@ -84,6 +84,14 @@ int HeadlessUi::ShowBox(int style, std::string_view caption, std::string_view te
   return default_answer == kYes ? kRetry : kAbort;  // an error box: go on only when told --yes
 }
 
+bool HeadlessUi::ChooseFile(Window, bool, std::string_view, std::string_view, std::string_view,
+                            std::string& path) {
+  if (chosen_files.empty()) return false;
+  path = chosen_files.front();
+  chosen_files.pop_front();
+  return true;
+}
+
 int HeadlessUi::AskNumber(Window, int value, std::string_view) {
   if (numbers.empty()) return value;
   int n = numbers.front();

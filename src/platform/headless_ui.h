@@ -33,6 +33,8 @@ class HeadlessUi : public Ui {
   void ProcessEvents() override;
   std::unique_ptr<CounterWindow> CreateCounter(const CounterSpec& spec) override;
   std::unique_ptr<ReportWindow> CreateReportWindow(const ReportSpec& spec) override;
+  bool ChooseFile(Window owner, bool save, std::string_view title, std::string_view filter,
+                  std::string_view default_ext, std::string& path) override;
 
   // Asks every open counter window with a cancel button to cancel at the next ProcessEvents.
   // Safe to call from a signal handler.
@@ -42,6 +44,7 @@ class HeadlessUi : public Ui {
   std::deque<int> answers;           // box results handed out in order for questions/errors
   int default_answer = kNo;          // when the script is empty
   std::deque<int> numbers;           // answers of AskNumber; empty = Escape
+  std::deque<std::string> chosen_files;  // answers of the file dialogs; empty = Cancel
   bool echo = false;                 // write boxes and progress lines to stderr
   std::vector<Box> boxes;
   std::vector<std::string> counter_lines;  // "depth:line:text" of every line shown

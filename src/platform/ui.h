@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 
 namespace olbrax::platform {
@@ -88,6 +89,10 @@ class Ui {
   virtual void ProcessEvents() = 0;
   // Creates a progress counter window; null when it cannot be created.
   virtual std::unique_ptr<CounterWindow> CreateCounter(const CounterSpec& spec) = 0;
+  // The open-file (`save` false) or save-file dialog: `filter` is "description|patterns|...",
+  // `path` the starting folder and name in, the chosen path out (Windows-1252). False on Cancel.
+  virtual bool ChooseFile(Window owner, bool save, std::string_view title, std::string_view filter,
+                          std::string_view default_ext, std::string& path) = 0;
   // Creates the progress window of a print job; null when it cannot be created.
   virtual std::unique_ptr<ReportWindow> CreateReportWindow(const ReportSpec& spec) = 0;
 };

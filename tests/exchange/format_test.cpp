@@ -77,3 +77,27 @@ TEST_F(UiTest, ExchangeLinesAreCutConvertedAndCounted) {
 
 }  // namespace
 }  // namespace olbrax::test
+
+namespace olbrax::test {
+namespace {
+
+TEST_F(UiTest, TheFileDialogsChooseAndRememberTheFolder) {
+  TempDir dir;
+  Text folder = dir.str();
+  Text path;
+  ui.chosen_files = {dir.str() + "/export.ol"};
+  ASSERT_TRUE(OpenExchangeFile(nullptr, ';', 'C', path, folder, "ol", "", 0));
+  EXPECT_EQ(path, dir.str() + "/export.ol");
+  EXPECT_EQ(folder, dir.str());
+  CloseExchangeFile();
+  EXPECT_EQ(ReadFileBytes(dir / "export.ol").substr(0, 2), "; ");
+  ui.chosen_files = {dir.str() + "/lista.htm"};
+  ASSERT_TRUE(OpenExchangeFile(nullptr, ';', 'C', path, folder, "htm", "", 0));
+  CloseExchangeFile();
+  EXPECT_EQ(ReadFileBytes(dir / "lista.htm"), "");
+  // Cancel: nothing opens, nothing is said.
+  EXPECT_FALSE(OpenExchangeFile(nullptr, ';', 'O', path, folder, "ol", "", 0));
+}
+
+}  // namespace
+}  // namespace olbrax::test

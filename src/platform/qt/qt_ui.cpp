@@ -1,6 +1,7 @@
 #include "platform/qt/qt_ui.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
@@ -114,6 +115,22 @@ void QtUi::ProcessEvents() { QCoreApplication::processEvents(); }
 
 std::unique_ptr<CounterWindow> QtUi::CreateCounter(const CounterSpec& spec) {
   return std::make_unique<CountForm>(spec);
+}
+
+bool QtUi::ChooseFile(Window owner, bool save, std::string_view title, std::string_view filter,
+                      std::string_view default_ext, std::string& path) {
+  // "description|patterns|description|patterns" becomes Qt's "description (patterns);;...".
+  QStringList parts = ToQ(filter).split('|');
+  QStringList filters;
+  for (int i = 0; i + 1 < parts.size(); i += 2) filters << parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
+  QFileDialog dialog(static_cast<QWidget*>(owner), ToQ(title), ToQ(path));
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setNameFilters(filters);
+  dialog.setDefaultSuffix(ToQ(default_ext));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  path = FromQ(dialog.selectedFiles().first());
+  return true;
 }
 
 std::unique_ptr<ReportWindow> QtUi::CreateReportWindow(const ReportSpec& spec) {

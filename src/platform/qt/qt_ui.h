@@ -18,6 +18,8 @@ class QtUi : public Ui {
   void ProcessEvents() override;
   std::unique_ptr<CounterWindow> CreateCounter(const CounterSpec& spec) override;
   std::unique_ptr<ReportWindow> CreateReportWindow(const ReportSpec& spec) override;
+  bool ChooseFile(Window owner, bool save, std::string_view title, std::string_view filter,
+                  std::string_view default_ext, std::string& path) override;
 
   // The program's own mouse cursor (shown for Cursor::Program).
   void SetProgramCursor(const QCursor& cursor) { program_cursor_ = cursor; }
