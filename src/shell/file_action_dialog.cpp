@@ -114,6 +114,10 @@ TFileDlgActionForm::TFileDlgActionForm(QWidget* owner, const QString& title, con
   connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
   grid->addWidget(box, 4, 3);
 
+  // The chosen files need the room: their lines are the widest.
+  grid->setColumnStretch(0, 2);
+  grid->setColumnStretch(1, 2);
+  grid->setColumnStretch(3, 4);
   SetFolder(QDir(folder).exists() && !folder.isEmpty() ? folder : QDir::homePath());
   platform::ScaleDialog(this);
 }
