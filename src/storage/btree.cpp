@@ -104,8 +104,13 @@ bool Advance(FileBlock* fb, int k, std::int32_t& recno, Text& key) {
       if (!DescendLeftmost(fb, k, child, p)) return p.depth = 0, false;
       moved = true;
     } else if (cur.idx < b->count) {
+      // The common step of an ordered walk: the next item of the same leaf.
       ++cur.idx;
-      moved = true;
+      ip.pos_valid = true;
+      ip.research_allowed = true;
+      recno = b->cell[cur.idx].rec;
+      key.assign(b->cell[cur.idx].Key());
+      return true;
     } else {
       --p.depth;
       while (p.depth > 0) {
