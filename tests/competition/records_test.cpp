@@ -1,13 +1,18 @@
 // The record layouts' defaults byte for byte, the 6-byte real, and the text conversions.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <typeinfo>
 #include <map>
+#include <memory>
+#include <vector>
 
 #include "competition/archive_state.h"
 #include "competition/records/class_rec.h"
 #include "competition/records/club_recs.h"
 #include "competition/records/cmp_club_rec.h"
 #include "competition/records/competition_rec.h"
+#include "competition/records/definition_recs.h"
 #include "competition/records/entrant_rec.h"
 #include "competition/records/route_recs.h"
 #include "support/fixtures.h"
@@ -152,6 +157,30 @@ TEST(Records, SixByteReal) {
   EXPECT_EQ(ReadReal48(out), 1.0);
   WriteReal48(1.0 + std::ldexp(3.0, -41), out);  // above halfway rounds up
   EXPECT_EQ(ReadReal48(out), 1.0 + std::ldexp(1.0, -39));
+  WriteReal48(-(1.0 + std::ldexp(3.0, -41)), out);  // the same for a negative value
+  EXPECT_EQ(ReadReal48(out), -(1.0 + std::ldexp(1.0, -39)));
+  WriteReal48(2.0 - std::ldexp(1.0, -41), out);  // rounding up carries into the exponent
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(out), 6), B({0x82, 0, 0, 0, 0, 0}));
+}
+
+TEST(Records, SixByteRealAtTheEndsOfItsRange) {
+  unsigned char out[6];
+  auto bytes = [&] { return std::string(reinterpret_cast<char*>(out), 6); };
+  const std::string largest = B({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F});
+  WriteReal48(1e300, out);
+  EXPECT_EQ(bytes(), largest);
+  WriteReal48(-HUGE_VAL, out);
+  EXPECT_EQ(bytes(), B({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
+  WriteReal48(std::nan(""), out);
+  EXPECT_EQ(bytes(), B({0, 0, 0, 0, 0, 0}));
+  WriteReal48(std::ldexp(1.0, -128), out);  // the smallest value
+  EXPECT_EQ(bytes(), B({1, 0, 0, 0, 0, 0}));
+  WriteReal48(std::ldexp(0.75, -128), out);  // nearer to the smallest value than to zero
+  EXPECT_EQ(bytes(), B({1, 0, 0, 0, 0, 0}));
+  WriteReal48(std::ldexp(0.25, -128), out);  // nearer to zero
+  EXPECT_EQ(bytes(), B({0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(ReadReal48(reinterpret_cast<const unsigned char*>(largest.data())),
+            std::ldexp(2.0 - std::ldexp(1.0, -39), 126));
 }
 
 TEST(Records, ClubStatisticsEntries) {
@@ -165,6 +194,94 @@ TEST(Records, ClubStatisticsEntries) {
   EXPECT_EQ(entry[33], 0xFF);
   EXPECT_EQ(ClubAmount(3, 1), 125.5);
   EXPECT_EQ(ClubCounter(3, 5), -2);
+}
+
+// A text field of a record: a length-prefixed text, or a zero-ended path.
+struct Field {
+  std::size_t at;
+  bool path = false;
+};
+
+std::vector<Field> Every(std::size_t first, std::size_t step, int count) {
+  std::vector<Field> out;
+  for (int i = 0; i < count; ++i) out.push_back({first + step * static_cast<std::size_t>(i)});
+  return out;
+}
+
+std::vector<Field> operator+(std::vector<Field> a, const std::vector<Field>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+// Four address blocks of five lines from the given offset.
+std::vector<Field> Addresses(std::size_t at) {
+  std::vector<Field> out;
+  for (std::size_t block = 0; block < 4; ++block) out = out + Every(at + 115 * block, 23, 5);
+  return out;
+}
+
+// The offset of the first byte where the two differ, or -1.
+long FirstDifference(const std::string& got, const std::string& want) {
+  auto [g, w] = std::mismatch(got.begin(), got.end(), want.begin());
+  return g == got.end() ? -1 : g - got.begin();
+}
+
+// Writes the letter as a one-character text into each field of a zero-filled record.
+template <class R>
+std::string WithLetter(const std::vector<Field>& fields, char letter) {
+  std::string bytes(sizeof(R), '\0');
+  for (const Field& f : fields) {
+    if (f.path) {
+      bytes[f.at] = letter;
+    } else {
+      bytes[f.at] = 1;
+      bytes[f.at + 1] = letter;
+    }
+  }
+  return bytes;
+}
+
+// Every converted field, and only those, turns the DOS letter Ä (0x8E) into the Windows
+// letter (0xC4) after reading, and back before writing while DOS output is on. Fields that are
+// texts but not converted keep their bytes.
+template <class R>
+void ExpectConversions(const std::vector<Field>& converted, const std::vector<Field>& plain) {
+  auto record = std::make_unique<R>();
+  auto raw = [&] { return std::string(reinterpret_cast<const char*>(record.get()), sizeof(R)); };
+  auto load = [&](const std::string& bytes) { std::memcpy(record.get(), bytes.data(), sizeof(R)); };
+  std::string dos = WithLetter<R>(converted + plain, '\x8E');
+  std::string win = WithLetter<R>(converted, '\xC4');
+  for (const Field& f : plain) {
+    win[f.at] = 1;
+    win[f.at + 1] = '\x8E';
+  }
+
+  load(dos);
+  FromStorage(*record);
+  EXPECT_EQ(FirstDifference(raw(), win), -1) << "reading " << typeid(R).name();
+  ToStorage(*record);  // Windows letters are written as they are
+  EXPECT_EQ(FirstDifference(raw(), win), -1) << "writing " << typeid(R).name();
+  DosOutput = true;
+  ToStorage(*record);
+  DosOutput = false;
+  EXPECT_EQ(FirstDifference(raw(), dos), -1) << "writing for DOS " << typeid(R).name();
+}
+
+TEST(Records, EveryConvertedFieldAndNoOther) {
+  ExpectConversions<TInfoRec>(
+      std::vector<Field>{{4}, {7}, {48}, {89}, {630}} + Addresses(643) +
+          std::vector<Field>{{1112}, {1134, true}, {2215}},
+      {});
+  ExpectConversions<TKlassRec>(std::vector<Field>{{7}, {16}} + Every(31, 4, 5) + Every(51, 7, 5), {{4}});
+  ExpectConversions<TEntrantRec>(std::vector<Field>{{8}, {1496}} + Every(1504, 33, 5) + Every(1676, 4, 5),
+                                 Every(1697, 3, 5) + std::vector<Field>{{1714}});
+  ExpectConversions<TClubRec>(std::vector<Field>{{8}, {11}, {42}} + Addresses(46), {});
+  ExpectConversions<TDistrRec>({{4}, {7}, {27}}, {});
+  ExpectConversions<TKontrRec>(std::vector<Field>{{4}} + Every(16, 11, 8), {});
+  ExpectConversions<TTrackRec>(std::vector<Field>{{4}} + Every(128, 4, 35), {});
+  ExpectConversions<TRouteRec>({{6}, {17}}, {});
+  ExpectConversions<TRoute24Rec>({{8}, {19}}, {});
+  ExpectConversions<TCmpClubRec>({{0, true}, {1025, true}, {4898}, {4931}, {4964}}, {});
 }
 
 TEST(Records, StorageConversions) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -11,6 +12,9 @@
 #include "base/text.h"
 
 namespace olbrax {
+
+// The record structs are read and written as they lie in memory, and the files are little-endian.
+static_assert(std::endian::native == std::endian::little, "the record layouts need a little-endian host");
 
 // A text of at most N characters: one length byte and N character bytes.
 template <int N>
