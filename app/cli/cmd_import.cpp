@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <climits>
 #include <cstdio>
+#include <filesystem>
 #include <cstdlib>
 #include <optional>
 
@@ -49,6 +50,8 @@ class StdoutLogCanvas : public print::RecordingCanvas {
 int RunImport(Context& ctx) {
   std::optional<std::string> log = TakeOption(ctx.args, "--log");
   if (ctx.args.empty()) return Usage("import");
+  // Paths are taken before the configuration is loaded, which enters the remembered directory.
+  if (log) log = std::filesystem::absolute(*log).string();
   auto app = EnsureGuiApplication();
   // Every page of the log is a job of its own: page 1 goes to FILE.pdf, page n to FILE-n.pdf.
   int jobs = 0;

@@ -3,6 +3,7 @@
 // continued header, and the end-of-report pictures.
 #include <QGuiApplication>
 #include <cstdio>
+#include <filesystem>
 #include <cstdlib>
 #include <memory>
 
@@ -50,6 +51,8 @@ int RunTestPage(Context& ctx) {
   std::optional<std::string> columns = TakeOption(ctx.args, "--columns");
   std::optional<std::string> env = TakeOption(ctx.args, "--env");
   if (!ctx.args.empty() || !out) return Usage("testpage");
+  // Taken before the configuration is loaded, which enters the remembered data directory.
+  const std::string path = std::filesystem::absolute(*out).string();
   // The print environment: the current one, or number N of the configuration file.
   ConfigLoad(AppSlot, true, "OLBRAX");
   if (env) {
@@ -77,7 +80,6 @@ int RunTestPage(Context& ctx) {
 
   auto app = EnsureGuiApplication();
 
-  std::string path = *out;
   SetCanvasFactory([path](const PrinterRequest& r) { return OpenPdfFile(path, r); });
   bool ok = printerinit("testsida", setup, nullptr);
   if (ok) {

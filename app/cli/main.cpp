@@ -3,6 +3,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "base/version.h"
 #include "cli/cli.h"
@@ -40,6 +41,8 @@ int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   ctx.yes = olbrax::cli::TakeFlag(args, "--yes");
   ctx.datadir = olbrax::cli::TakeOption(args, "--datadir");
+  // Relative to where the tool was started: loading the configuration enters another folder.
+  if (ctx.datadir) ctx.datadir = std::filesystem::absolute(*ctx.datadir).string();
   if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     PrintHelp();
     return args.empty() ? 2 : 0;
