@@ -8,7 +8,7 @@
 #include "cli/data_session.h"
 #include "competition/archive.h"
 #include "competition/records/competition_rec.h"
-#include "printing/config/glodefs.h"
+#include "printing/config/configuration.h"
 
 namespace olbrax::cli {
 namespace {

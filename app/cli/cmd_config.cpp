@@ -1,7 +1,7 @@
 // olbrax-cli config: where the configuration file is, the data directory, and the current print
 // and label environments.
 #include "cli/cli.h"
-#include "printing/config/glodefs.h"
+#include "printing/config/configuration.h"
 
 namespace olbrax::cli {
 namespace {

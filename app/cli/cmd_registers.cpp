@@ -14,7 +14,7 @@
 #include "competition/registers/entrants.h"
 #include "competition/registers/register_find.h"
 #include "competition/registers/shared_registers.h"
-#include "printing/config/glodefs.h"
+#include "printing/config/configuration.h"
 
 namespace olbrax::cli {
 namespace {

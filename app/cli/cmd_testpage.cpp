@@ -10,8 +10,8 @@
 #include "base/text.h"
 #include "cli/cli.h"
 #include "cli/gui_app.h"
-#include "printing/config/glodefs.h"
-#include "printing/engine/ewrite32.h"
+#include "printing/config/configuration.h"
+#include "printing/engine/print_engine.h"
 #include "printing/engine/job_from_config.h"
 #include "printing/engine/printers.h"
 

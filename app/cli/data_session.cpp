@@ -9,7 +9,7 @@
 #include "base/messages.h"
 #include "competition/archive.h"
 #include "competition/lifecycle.h"
-#include "printing/config/glodefs.h"
+#include "printing/config/configuration.h"
 #include "storage/efiler.h"
 
 namespace olbrax::cli {

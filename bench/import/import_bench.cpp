@@ -16,7 +16,7 @@
 #include "competition/records/competition_rec.h"
 #include "exchange/import.h"
 #include "platform/headless_ui.h"
-#include "printing/config/glodefs.h"
+#include "printing/config/configuration.h"
 #include "printing/engine/printers.h"
 #include "printing/engine/recording_canvas.h"
 #include "storage/disk_file.h"

@@ -12,7 +12,7 @@
 #include "competition/records/definition_recs.h"
 #include "competition/records/entrant_rec.h"
 #include "competition/records/route_recs.h"
-#include "printing/config/glodefs.h"
+#include "printing/config/configuration.h"
 #include "storage/efiler.h"
 
 namespace olbrax {

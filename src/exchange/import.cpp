@@ -21,7 +21,7 @@
 #include "exchange/exchange_file.h"
 #include "exchange/exchange_format.h"
 #include "exchange/file_action.h"
-#include "printing/config/glodefs.h"
+#include "printing/config/configuration.h"
 #include "printing/engine/log_printer.h"
 
 namespace olbrax {

@@ -17,7 +17,7 @@
 #include "competition/records/competition_rec.h"
 #include "platform/qt/qtext.h"
 #include "platform/qt/window_scale.h"
-#include "printing/config/glodefs.h"
+#include "printing/config/configuration.h"
 #include "printing/config_fonts.h"
 
 namespace olbrax {

@@ -19,7 +19,7 @@
 #include "shell/file_action_dialog.h"
 #include "competition/records/competition_rec.h"
 #include "platform/qt/qtext.h"
-#include "printing/config/glodefs.h"
+#include "printing/config/configuration.h"
 #include "shell/about_boxes.h"
 #include "shell/competition_dialogs.h"
 #include "shell/data_dir_dialog.h"

@@ -4,7 +4,7 @@
 
 #include <QStringList>
 
-#include "shell/brax_main_form.h"
+#include "shell/shell_window.h"
 #include "shell/main_menus.h"
 
 namespace olbrax {

@@ -8,7 +8,7 @@
 #include "competition/records/club_recs.h"
 #include "competition/records/cmp_club_rec.h"
 #include "competition/records/competition_rec.h"
-#include "printing/config/glodefs.h"
+#include "printing/config/configuration.h"
 #include "storage/isam.h"
 #include "data_fixture.h"
 

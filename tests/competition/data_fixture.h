@@ -6,7 +6,7 @@
 
 #include "competition/archive.h"
 #include "competition/records/competition_rec.h"
-#include "printing/config/glodefs.h"
+#include "printing/config/configuration.h"
 #include "storage/disk_file.h"
 #include "storage/isam.h"
 #include "support/fixtures.h"

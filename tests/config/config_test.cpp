@@ -7,7 +7,7 @@
 
 #include "base/messages.h"
 #include "platform/printers.h"
-#include "printing/config/glodefs.h"
+#include "printing/config/configuration.h"
 #include "support/fixtures.h"
 
 namespace olbrax::test {

@@ -6,7 +6,7 @@
 
 #include "base/messages.h"
 #include "base/text.h"
-#include "printing/engine/ewrite32.h"
+#include "printing/engine/print_engine.h"
 #include "printing/engine/log_printer.h"
 #include "printing/engine/printers.h"
 #include "printing/engine/recording_canvas.h"

@@ -1,7 +1,7 @@
 // Pictures: JPEG through the libjpeg loader, a corrupt file skipped without ending the job.
 #include <QImage>
 
-#include "printing/engine/ewrite32.h"
+#include "printing/engine/print_engine.h"
 #include "printing/engine/pictures.h"
 #include "printing/engine/printers.h"
 #include "printing/engine/recording_canvas.h"

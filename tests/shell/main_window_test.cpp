@@ -12,7 +12,7 @@
 #include "competition/records/competition_rec.h"
 #include "competition/records/definition_recs.h"
 #include "platform/qt/qtext.h"
-#include "printing/config/glodefs.h"
+#include "printing/config/configuration.h"
 #include "shell/competition_dialogs.h"
 #include "shell/main_window.h"
 #include "shell/panel_bar.h"

@@ -8,7 +8,7 @@
 
 #include "base/messages.h"
 #include "shell/about_boxes.h"
-#include "shell/brax_main_form.h"
+#include "shell/shell_window.h"
 #include "shell/editor_launcher.h"
 #include "shell/panel_bar.h"
 #include "shell/window_scale_calc.h"

@@ -6,7 +6,7 @@
 #include "competition/records/competition_rec.h"
 #include "competition/records/route_recs.h"
 #include "competition/registers/register_find.h"
-#include "printing/config/glodefs.h"
+#include "printing/config/configuration.h"
 
 namespace olbrax {
 

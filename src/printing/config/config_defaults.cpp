@@ -2,7 +2,7 @@
 // and ten print environment layouts.
 #include <cstring>
 
-#include "printing/config/glodefs.h"
+#include "printing/config/configuration.h"
 
 namespace olbrax {
 

@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "printing/config/glodefs.h"
+#include "printing/config/configuration.h"
 
 namespace olbrax {
 

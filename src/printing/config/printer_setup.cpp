@@ -5,7 +5,7 @@
 
 #include "base/messages.h"
 #include "platform/printers.h"
-#include "printing/config/glodefs.h"
+#include "printing/config/configuration.h"
 
 namespace olbrax {
 

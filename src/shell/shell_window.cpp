@@ -1,4 +1,4 @@
-#include "shell/brax_main_form.h"
+#include "shell/shell_window.h"
 
 #include <QAction>
 #include <QApplication>

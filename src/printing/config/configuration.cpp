@@ -1,4 +1,4 @@
-#include "printing/config/glodefs.h"
+#include "printing/config/configuration.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "printing/engine/ewrite32.h"
+#include "printing/engine/print_engine.h"
 
 #include <QImage>
 #include <algorithm>
