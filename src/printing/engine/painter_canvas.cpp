@@ -110,4 +110,10 @@ void PainterCanvas::DrawImage(int left, int top, int right, int bottom, const QI
   if (painter_.isActive()) painter_.drawImage(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)), image);
 }
 
+void PainterCanvas::DrawMonoBitmap(int x, int y, const MonoBitmap& bitmap, double x_factor, double y_factor) {
+  if (!painter_.isActive()) return;
+  for (const CanvasRect& r : MonoBitmapRects(x, y, bitmap, x_factor, y_factor))
+    painter_.fillRect(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top), Qt::black);
+}
+
 }  // namespace olbrax::print

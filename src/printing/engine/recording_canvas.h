@@ -11,13 +11,16 @@ namespace olbrax::print {
 
 class RecordingCanvas : public Canvas {
  public:
-  enum class Op { Begin, NewPage, End, Abort, Text, Line, Rectangle, Image };
+  enum class Op { Begin, NewPage, End, Abort, Text, Line, Rectangle, Image, Bitmap };
   struct Call {
     Op op = Op::Begin;
     int page = 0;  // 1-based page the call landed on
     int x = 0, y = 0, x2 = 0, y2 = 0, width = 0;
     olbrax::Text text{};
     CanvasFont font{};
+    // Bitmap: the picture and its factors; x2, y2 are the right and bottom edges it covers.
+    MonoBitmap bitmap{};
+    double x_factor = 0, y_factor = 0;
   };
 
   RecordingCanvas(int page_width, int page_height, int dpi)
@@ -40,6 +43,7 @@ class RecordingCanvas : public Canvas {
   void DrawLine(int x1, int y1, int x2, int y2, int width) override;
   void DrawRectangle(int left, int top, int right, int bottom) override;
   void DrawImage(int left, int top, int right, int bottom, const QImage& image) override;
+  void DrawMonoBitmap(int x, int y, const MonoBitmap& bitmap, double x_factor, double y_factor) override;
 
   std::vector<Call> calls;
   olbrax::Text title;
