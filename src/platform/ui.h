@@ -81,6 +81,9 @@ class Ui {
   // The number box: a label showing `prompt` (or "Ange ett tal:") and a 5-character field
   // showing `value`. Enter returns the number read, Escape returns `value`.
   virtual int AskNumber(Window owner, int value, std::string_view prompt) = 0;
+  // The same box for a question that may be declined: Enter gives true and the number read in
+  // `value`, Escape gives false and leaves `value` as it was.
+  virtual bool AskNumberOrCancel(Window owner, int& value, std::string_view prompt) = 0;
   virtual void Beep(int hertz, int milliseconds) = 0;
   virtual Cursor CurrentCursor() = 0;
   virtual void SetCursor(Cursor cursor) = 0;
