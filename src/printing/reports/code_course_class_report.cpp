@@ -202,7 +202,8 @@ ReportResult CodeCourseClassReport(platform::Window owner, const Picker& pick) {
       }
       PrintLine("");
     }
-    NeedLines("", 1.5);
+    // The visitors' line in the big font and an empty line.
+    NeedLines("", 2.5);
     PushFont('B');
     TabToChar(1);
     PrintText(code + " ");

@@ -59,8 +59,10 @@ int SheetHeader(bool print, int n, const TTrackRec* courses, const TKlassRec* cl
   PrintSheetTarget target;
   const CanvasFont& text_font = target.TextFont();
   const CanvasFont& title_font = target.TitleFont();
-  const double span = static_cast<double>(ColumnWidth()) / AcrossCount(false);
-  const double limit = span / 2 + 392 * GridUnit();
+  // A class line ends at the right edge of its description: the line starts 5 units inside the
+  // first cell, so it has 387 units. (Half a slot more, as far as span ÷ 2 + 392 units, would
+  // run into the class lines of the next sheet and print over them.)
+  const double limit = 387 * GridUnit();
 
   // The class texts of each course, laid out in lines that stay within the limit.
   std::vector<std::vector<Text>> lines(static_cast<std::size_t>(n));

@@ -57,17 +57,20 @@ void FormEntry(const TRoute24Rec& e) {
   PrintLine(units);
   for (int g = 0; g < 3 && !PrAborted(); ++g)
     for (int r = 0; r < 3; ++r) {
-      NeedLines("", 11);
-      PrintLine(PadRight(kBandNames[g], ' ', 3) + IntStr(r + 1, 1));
+      NeedLines("", 12);
+      PrintLine(PadRight(kBandNames[g], ' ', 4) + IntStr(r + 1, 1));
       for (int bit = 0; bit < 8; ++bit) {
         const char digit = static_cast<char>('1' + bit);
         Text line = Text(1, digit) + "   ";
         for (int c = 0; c < 48; ++c) line += (e.RouteSymbol[g][r][c] & (0x80 >> bit)) ? digit : '-';
         PrintLine(line + " ! " + IntStr(0x80 >> bit, 3));
       }
-      Text bytes = "   !";
-      for (int c = 0; c < 48; ++c) bytes += " " + IntStr(e.RouteSymbol[g][r][c], 3);
-      PrintLine(bytes);
+      // The byte values in two halves of 24 columns, so that the line stays on the page.
+      for (int half = 0; half < 2; ++half) {
+        Text bytes = "   !";
+        for (int c = half * 24; c < half * 24 + 24; ++c) bytes += " " + IntStr(e.RouteSymbol[g][r][c], 3);
+        PrintLine(bytes);
+      }
       PrintLine(frame_row);
     }
   NeedLines("", 2);
