@@ -67,7 +67,7 @@ ReportResult CodeCourseClassReport(platform::Window owner, const Picker& pick) {
   const int total = static_cast<int>(refs.size());
   const int stages = std::clamp<int>(InfoRec.StrNr, 1, 5);
   const int d = std::clamp<int>(InfoRec.MellanTid, 0, 25);
-  OpenCounter(owner, 3, "Kodsiffra, Banor, Klasser..");
+  OpenCounter(owner, 5, "Kodsiffra, Banor, Klasser..");
   std::vector<Text> codes;
   for (std::int32_t ref : refs) {
     if (!ReadEntry(PickKind::kControls, ref)) continue;
