@@ -7,7 +7,6 @@
 #include "competition/registers/definitions.h"
 #include "competition/registers/register_find.h"
 #include "printing/reports/report_setup.h"
-#include "printing/reports/symbol_bitmap.h"
 
 namespace olbrax::print {
 
@@ -41,7 +40,7 @@ void DescriptionPainter::CellSymbol(int pass, int i, int k, std::string_view tex
     text = {};
   }
   if (pass == 1) {
-    MonoBitmap bitmap = SymbolBitmap(symbol, k, bands);
+    const MonoBitmap& bitmap = CellBitmap(symbol, k, bands);
     double xf = t_.SymbolXFactor(), yf = t_.SymbolYFactor();
     if (Canvas* c = t_.DrawCanvas()) c->DrawMonoBitmap(pen_x_, pen_y_, bitmap, xf, yf);
     // As a bitmap drawn at the cursor, it leaves the pen one dot right of it.

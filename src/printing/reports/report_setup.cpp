@@ -13,6 +13,7 @@
 #include "competition/registers/register_find.h"
 #include "competition/registers/shared_registers.h"
 #include "printing/config/configuration.h"
+#include "printing/reports/symbol_bitmap.h"
 
 namespace olbrax::print {
 
@@ -78,6 +79,7 @@ void MakeClassCourseTable() {
 
 void LoadSpecialSymbols() {
   Report.symbols.clear();
+  Report.bitmaps.clear();
   LoadSpecial("_VU", "XVU", Report.cell_default);
   LoadSpecial("_U", "XU", Report.start_default);
   LoadSpecial("_V", "XV", Report.column_end);
@@ -112,10 +114,20 @@ void ReportInit() {
   }
 }
 
+const MonoBitmap& CellBitmap(const TRoute24Rec& symbol, int cell, int bands) {
+  // Cells differ only in the widening of cell 2 and the doubled line of cells 1, 4 and 7.
+  const int kind = cell == 2 ? 2 : (cell == 1 || cell == 4 || cell == 7) ? 1 : 3;
+  auto key = std::make_tuple(&symbol, kind, bands);
+  auto it = Report.bitmaps.find(key);
+  if (it == Report.bitmaps.end()) it = Report.bitmaps.emplace(key, SymbolBitmap(symbol, kind, bands)).first;
+  return it->second;
+}
+
 void ReportDone() {
   Report.classes.clear();
   Report.classes.shrink_to_fit();
   Report.symbols.clear();
+  Report.bitmaps.clear();
 }
 
 }  // namespace olbrax::print

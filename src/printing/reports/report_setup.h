@@ -12,6 +12,7 @@
 #include <map>
 #include <optional>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "base/text.h"
@@ -48,6 +49,8 @@ struct ReportData {
   TRoute24Rec cell_default{}, start_default{}, column_end{}, empty{};
   // Symbols looked up so far by key word (nullopt: not a key word).
   std::map<Text, std::optional<TRoute24Rec>> symbols;
+  // Their pictures as drawn so far, by symbol, kind of cell and bands (see CellBitmap).
+  std::map<std::tuple<const TRoute24Rec*, int, int>, MonoBitmap> bitmaps;
 };
 extern ReportData Report;
 
@@ -68,5 +71,9 @@ void LoadSpecialSymbols();
 // or null. Only the long-form register holds 48 × 72 symbols; with the short form in use no
 // text is a symbol.
 const TRoute24Rec* FindSymbol(std::string_view text);
+
+// SymbolBitmap of a symbol held by Report (a special symbol or one FindSymbol found), made once
+// per report: a sheet draws the same few symbols thousands of times.
+const MonoBitmap& CellBitmap(const TRoute24Rec& symbol, int cell, int bands);
 
 }  // namespace olbrax::print
