@@ -196,5 +196,43 @@ TEST_F(SheetsTest, CrossReferenceListsCoursesWithPositionsAndTheirClasses) {
   EXPECT_NE(std::find(ui.counter_lines.begin(), ui.counter_lines.end(), "1:3:Antal klasser:2"), ui.counter_lines.end());
 }
 
+// Every page of a long report: no symbol and no text of the body comes down to the footer rule.
+TEST_F(SheetsTest, LongReportsKeepClearOfTheFooterAndClassLinesOfTheirSheet) {
+  Competition();
+  for (int c = 31; c < 71; ++c) AddControl(std::to_string(c));
+  for (int n = 0; n < 9; ++n) {
+    const std::string course(1, static_cast<char>('A' + n));
+    AddCourse(course, Codes(31 + n, 30));
+    for (int k = 0; k < 12; ++k) AddClass(course + "K" + std::to_string(k), {course.c_str()}, k);
+  }
+  auto check = [&](const char* what) {
+    const print::RecordingCanvas& c = Canvas();
+    ASSERT_GT(c.pages, 2) << what;
+    for (int page = 1; page <= c.pages; ++page) {
+      int footer = -1;
+      for (const Call& call : c.calls)
+        if (call.page == page && call.op == Op::Line && call.width == 1 && call.x > call.x2) footer = call.y;
+      ASSERT_GT(footer, 0) << what << " page " << page;
+      for (const Call& call : c.calls) {
+        if (call.page != page) continue;
+        if (call.op == Op::Bitmap) EXPECT_LE(call.y2, footer) << what << " page " << page;
+        if (call.op == Op::Text && call.y < footer) EXPECT_LE(call.y + call.font.pixels, footer) << what << " " << call.text;
+      }
+    }
+  };
+  ASSERT_EQ(CourseDefinitionsReport(nullptr, PickAll()), ReportResult::kPrinted);
+  check("courses");
+  // The class lines over a sheet wrap within its description: 387 units from their start.
+  int class_lines = 0;
+  for (const Call& call : Calls(Op::Text))
+    if (call.text.size() > 2 && call.text.compare(call.text.size() - 2, 2, "] ") == 0) {
+      ++class_lines;
+      EXPECT_LE(static_cast<int>(call.text.size()) * (call.font.pixels / 2), 387 * 3.6) << call.text;
+    }
+  EXPECT_GE(class_lines, 9 * 3);
+  ASSERT_EQ(CodeCourseClassReport(nullptr, PickAll()), ReportResult::kPrinted);
+  check("code-course-class");
+}
+
 }  // namespace
 }  // namespace olbrax::test
