@@ -8,7 +8,7 @@
 #include "cli/data_session.h"
 #include "cli/gui_app.h"
 #include "competition/archive_state.h"
-#include "competition/definition_switch.h"
+#include "competition/definition_set.h"
 #include "competition/records/definition_recs.h"
 #include "competition/registers/definitions.h"
 #include "competition/registers/register_find.h"

@@ -15,7 +15,7 @@
 #include "cli/gui_app.h"
 #include "competition/archive.h"
 #include "competition/archive_state.h"
-#include "competition/definition_switch.h"
+#include "competition/definition_set.h"
 #include "competition/records/competition_rec.h"
 #include "printing/config/configuration.h"
 #include "printing/engine/printers.h"

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "competition/archive.h"
-#include "competition/definition_switch.h"
+#include "competition/definition_set.h"
 #include "competition/lifecycle.h"
 #include "competition/records/competition_rec.h"
 #include "exchange/import.h"

@@ -1,4 +1,4 @@
-#include "competition/definition_switch.h"
+#include "competition/definition_set.h"
 
 #include "base/messages.h"
 #include "competition/archive.h"
@@ -9,12 +9,12 @@ namespace olbrax {
 bool WithDefinitionSet(const std::function<void()>& command) {
   if (CompetitionOpen) CloseCompetition();
   OpenDefinitions();
-  const bool open = DefinitionsOpen;
-  if (open) command();
+  const bool opened = DefinitionsOpen;
+  if (opened) command();
   else ShowText(1, "Filerna inte \xF6ppna");
   if (DefinitionsOpen) CloseDefinitions();
   OpenCompetition();
-  return open;
+  return opened;
 }
 
 }  // namespace olbrax
