@@ -1,10 +1,10 @@
 #include "shell/course_image_window.h"
 
 #include <QLabel>
-#include <algorithm>
 #include <QPixmap>
 #include <QScrollArea>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "base/messages.h"
 #include "platform/qt/qtext.h"
