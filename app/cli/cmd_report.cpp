@@ -141,10 +141,11 @@ int RunReport(Context& ctx) {
   return 1;
 }
 
-Registrar reg({"report",
-               "controls|class-descriptions|courses|code-course-class|routes-data|routes-summary|routes-form|class-list "
-               "[--only NAME,...] [--stage N] [--out FILE.pdf]",
-               "print a report (all entries, or those named); without --out on the environment's printer", RunReport});
+Registrar reg({"report", "KIND [--only NAME,...] [--stage N] [--out FILE.pdf]",
+               "print a report, all entries or those named; without --out on the environment's printer. KIND: "
+               "controls, class-descriptions, courses, code-course-class, routes-data, routes-summary, "
+               "routes-form, class-list",
+               RunReport});
 
 }  // namespace
 }  // namespace olbrax::cli
