@@ -27,15 +27,21 @@ struct RawPage {
   std::vector<Cell> items;  // items[0] unused
 };
 
+std::string OpenFault(const char* file, int win_error) {
+  switch (win_error) {
+    case disk::kErrFileNotFound: case disk::kErrPathNotFound: return std::string(file) + " file missing";
+    case disk::kErrSharingViolation: return "in use by another program";
+    default: return std::string(file) + " file cannot be opened (error " + std::to_string(win_error) + ")";
+  }
+}
+
 // The files of a block opened read-only, with their headers decoded.
 class RawBlock {
  public:
   // An empty text when the block could be opened, else why not.
   std::string Open(std::string_view name) {
     names_ = SplitBlockName(name);
-    if (int e = disk::Open(names_.data, false, data_); e != 0)
-      return e == disk::kErrSharingViolation ? "in use by another program"
-                                             : "data file cannot be opened (error " + std::to_string(e) + ")";
+    if (int e = disk::Open(names_.data, false, data_); e != 0) return OpenFault("data", e);
     unsigned char raw[kDataHeaderSize];
     std::size_t got = 0;
     if (disk::Read(data_, 0, raw, sizeof raw, got) != 0 || got != sizeof raw)
@@ -44,8 +50,7 @@ class RawBlock {
     if (dh_.key_count < 0 || dh_.key_count > kMaxKeys)
       return "data header: key count " + std::to_string(dh_.key_count);
     if (dh_.key_count == 0) return {};
-    if (int e = disk::Open(names_.index, false, index_file_); e != 0)
-      return "index file cannot be opened (error " + std::to_string(e) + ")";
+    if (int e = disk::Open(names_.index, false, index_file_); e != 0) return OpenFault("index", e);
     std::int64_t at = 0;
     for (int k = 1; k <= dh_.key_count; ++k) {
       unsigned char ih[kIndexHeaderSize];
