@@ -1,9 +1,15 @@
 // The data directory as a whole: the names its files get, and what the check finds in it when
 // files are missing, damaged, or disagree with each other.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <functional>
 
+#include "base/messages.h"
 #include "competition/data_dir_check.h"
 #include "competition/records/class_rec.h"
 #include "competition/records/club_recs.h"
@@ -13,6 +19,7 @@
 #include "competition/registers/entrants.h"
 #include "competition/registers/shared_registers.h"
 #include "data_fixture.h"
+#include "storage/file_hooks.h"
 #include "storage/isam.h"
 
 namespace olbrax::test {
@@ -100,6 +107,76 @@ TEST_F(DataDirTest, ASemicolonInAFolderKeepsEveryFileInTheDataDirectory) {
   // Nothing beside the folder: no "x.DAT" written outside it.
   for (const auto& e : fs::directory_iterator(parent.path()))
     if (e.path().filename() != "x;y") ADD_FAILURE() << "written outside the data directory: " << e.path();
+}
+
+// Every open and create of a file fails with one errno, as on a folder the user may not write.
+class RefuseFiles : public disk::FileHooks {
+ public:
+  explicit RefuseFiles(int err) : err_(err) {}
+  disk::Verdict Before(const disk::FileEvent& e) override {
+    if (e.op == disk::FileOp::Open || e.op == disk::FileOp::Create) return {err_, false};
+    return {};
+  }
+
+ private:
+  int err_;
+};
+
+// Each cause of a failed opening has its own text on the message line: only missing files say
+// that files are missing.
+TEST_F(DataDirTest, AFailedOpeningSaysWhy) {
+  AddCompetition("Orsaker");
+  CloseAllCompetitionFiles();
+  auto quoted = [&](const char* leaf) { return "\"" + (data.path() / leaf).string() + "\""; };
+
+  // Another copy of the program holds the club register.
+  int held = ::open((data.path() / "CLUBAR.DAT").c_str(), O_RDONLY);
+  ASSERT_GE(held, 0);
+  ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+  OpenArchive();
+  EXPECT_FALSE(ArchiveOpen);
+  EXPECT_EQ(MsgLine, "Filen anv\xE4nds av en annan kopia av olbrax: " + quoted("CLUBAR"));
+  ::close(held);
+
+  // A journal the repair refuses.
+  std::string distr_journal = ReadFileBytes(data.path() / "DISTR.DIA");
+  WriteFileBytes(data.path() / "DISTR.DIA", std::string(1, '\0') + "\xE7\x03" + std::string(40, 'x'));
+  OpenArchive();
+  EXPECT_FALSE(ArchiveOpen);
+  EXPECT_EQ(MsgLine, "Btree: Reparationsf\xF6rs\xF6ket misslyckades " + quoted("DISTR"));
+  WriteFileBytes(data.path() / "DISTR.DIA", distr_journal);
+
+  // A folder that may not be written, and a read-only disk.
+  RefuseFiles denied(EACCES), read_only(EROFS);
+  disk::SetFileHooks(&denied);
+  OpenArchive();
+  EXPECT_EQ(MsgLine, "Fil\xE5tkomst f\xF6rv\xE4gras " + quoted("OLBRAX"));
+  disk::SetFileHooks(&read_only);
+  OpenArchive();
+  EXPECT_EQ(MsgLine, "Skivan \xE4r skrivskyddad " + quoted("OLBRAX"));
+  disk::SetFileHooks(nullptr);
+
+  // A header the file cannot hold, and a file of another record length.
+  std::string clubar = ReadFileBytes(data.path() / "CLUBAR.DAT");
+  PatchI32(data.path() / "CLUBAR.DAT", 8, 2147483647);
+  OpenArchive();
+  EXPECT_EQ(MsgLine, "Btree: OpenFileBlock: Fler \xE4n 750 index/fel dosfil " + quoted("CLUBAR"));
+  WriteFileBytes(data.path() / "CLUBAR.DAT", clubar);
+  std::string archive = ReadFileBytes(data.path() / "OLBRAX.DAT");
+  PatchI32(data.path() / "OLBRAX.DAT", 12, 548);
+  OpenArchive();
+  EXPECT_EQ(MsgLine, "Btree: OpenFileBlock: Fler \xE4n 750 index/fel dosfil " + quoted("OLBRAX"));
+  WriteFileBytes(data.path() / "OLBRAX.DAT", archive);
+
+  // The competition's own files: the class file in use.
+  OpenArchive();
+  ASSERT_TRUE(ArchiveOpen);
+  held = ::open((data.path() / "KLASS01.DAT").c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+  SelectCompetition(true, 1);
+  EXPECT_FALSE(CompetitionOpen);
+  EXPECT_EQ(MsgLine, "Filen anv\xE4nds av en annan kopia av olbrax: " + quoted("KLASS01"));
+  ::close(held);
 }
 
 // A competition with entrants of ordinary and open classes, clubs and times; then one kind of
