@@ -2,6 +2,7 @@
 // from it, without changing anything: one line per file (and per competition's counters); exit
 // code 1 when any fault is found.
 #include <cstdio>
+#include <optional>
 
 #include "base/text.h"
 #include "cli/cli.h"
@@ -20,7 +21,13 @@ int RunCheck(Context& ctx) {
     faults = faults || !ok;
   };
   for (const std::string& arg : ctx.args) {
-    Text path = WinFromUtf8(arg);
+    std::optional<Text> checked = WinPathFromUtf8(arg);
+    if (!checked) {
+      std::printf("%s\n", UnusablePathMessage(arg).c_str());
+      faults = true;
+      continue;
+    }
+    const Text& path = *checked;
     if (DirExists(path) && IsDataDirectory(path)) {
       // What the program needs, by name: a missing file is a fault, not a file less to check.
       for (const CheckLine& line : CheckDataDirectory(path)) report(line.name, line.ok, line.message);
@@ -57,8 +64,13 @@ int RunDump(Context& ctx) {
       return 2;
     }
   }
+  std::optional<Text> name = WinPathFromUtf8(ctx.args[0]);
+  if (!name) {
+    std::fprintf(stderr, "olbrax-cli dump: %s\n", UnusablePathMessage(ctx.args[0]).c_str());
+    return 1;
+  }
   std::string out, error;
-  bool ok = isam::DumpBlock(WinFromUtf8(ctx.args[0]), k, out, error);
+  bool ok = isam::DumpBlock(*name, k, out, error);
   std::fputs(out.c_str(), stdout);
   if (!ok) {
     std::fprintf(stderr, "olbrax-cli dump: %s: %s\n", ctx.args[0].c_str(), error.c_str());

@@ -41,6 +41,17 @@ TEST(BlockNames, ExtensionsAndSplitting) {
 
 class RecordTest : public StorageTest {};
 
+TEST_F(RecordTest, AFolderListsOnlyNamesTheCodePageHolds) {
+  FileBlock* fb = Make(21, {}, "T\xC4VLING");  // block names are Windows-1252
+  CloseFileBlock(fb);
+  ASSERT_TRUE(std::filesystem::exists(dir / "TÄVLING.DAT"));
+  WriteFileBytes(dir / "田中.DAT", std::string(21, '\0'));
+  WriteFileBytes(dir / "Ωμ.DAT", std::string(21, '\0'));
+  std::vector<Text> blocks = BlocksInFolder(dir.str());
+  ASSERT_EQ(blocks.size(), 1u);
+  EXPECT_EQ(blocks[0], dir.str() + "/T\xC4VLING");
+}
+
 TEST_F(RecordTest, NumbersAreHandedOutAndReused) {
   FileBlock* fb = Make(32, {});
   EXPECT_EQ(FileLen(fb), 1);
