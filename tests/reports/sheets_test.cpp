@@ -215,8 +215,11 @@ TEST_F(SheetsTest, LongReportsKeepClearOfTheFooterAndClassLinesOfTheirSheet) {
       ASSERT_GT(footer, 0) << what << " page " << page;
       for (const Call& call : c.calls) {
         if (call.page != page) continue;
-        if (call.op == Op::Bitmap) EXPECT_LE(call.y2, footer) << what << " page " << page;
-        if (call.op == Op::Text && call.y < footer) EXPECT_LE(call.y + call.font.pixels, footer) << what << " " << call.text;
+        if (call.op == Op::Bitmap) {
+          EXPECT_LE(call.y2, footer) << what << " page " << page;
+        } else if (call.op == Op::Text && call.y < footer) {
+          EXPECT_LE(call.y + call.font.pixels, footer) << what << " " << call.text;
+        }
       }
     }
   };
