@@ -35,13 +35,9 @@ std::int32_t StatusWord(const void* buffer) {
   return status;
 }
 
-// Puts the old key of a record back after a refused or failed rewrite: the record is read
-// again from the file (the engine repairs a failed write, so it holds its old content).
-void RestoreOldKey(const Register& r, std::int32_t rec) {
-  std::vector<char> old(static_cast<std::size_t>(r.rec_len));
-  GetRec(r.file, rec, old.data());
-  if (!IsamOK) return;
-  Text key = StoredKey(r.key_of(old.data()));
+// Gives a record its key again when the index does not hold it.
+void EnsureKey(const Register& r, std::int32_t rec, const void* record) {
+  Text key = StoredKey(r.key_of(record));
   std::int32_t holder = 0;
   FindKey(r.file, 1, holder, key);
   if (!IsamOK) AddKey(r.file, 1, rec, key);
@@ -127,13 +123,21 @@ bool Put(const Register& r, bool adding, std::int32_t& rec, std::string_view key
     ShowText(1, kFullText);
     return false;
   }
+  Failure failure;
+  // A changed record as it is on disk, to put back when the change cannot be stored whole.
+  std::vector<char> old;
+  if (!adding) {
+    old.resize(static_cast<std::size_t>(r.rec_len));
+    GetRec(r.file, rec, old.data());
+    failure.Note();
+    if (!failure.Restore()) return false;
+  }
   if (KeyTaken(r, key, adding ? 0 : rec)) {
-    if (!adding) RestoreOldKey(r, rec);
+    if (!adding) EnsureKey(r, rec, old.data());
     isam::Fail(isam::kKeyExists);
     ShowText(1, r.taken_text(key));
     return false;
   }
-  Failure failure;
   if (adding) {
     std::int32_t zero = 0;
     std::memcpy(r.buffer, &zero, sizeof zero);
@@ -149,9 +153,15 @@ bool Put(const Register& r, bool adding, std::int32_t& rec, std::string_view key
     failure.Note();
   }
   if (failure.code != 0) {
-    // Nothing stays half-stored: a new record goes again, a changed one keeps its old key.
-    if (adding) DeleteRec(r.file, rec);
-    else RestoreOldKey(r, rec);
+    // Nothing stays half-stored: a new record goes again, a changed one is put back as it was,
+    // with its old key. (A rewrite whose flush failed may have reached the file all the same, so
+    // the old record is written back whenever the change failed.)
+    if (adding) {
+      DeleteRec(r.file, rec);
+    } else {
+      PutRec(r.file, rec, old.data());
+      EnsureKey(r, rec, old.data());
+    }
   }
   return failure.Restore();
 }
@@ -163,8 +173,14 @@ bool Rewrite(const Register& r, std::int32_t rec) {
     return false;
   }
   Failure failure;
-  PutRec(r.file, rec, r.buffer);
+  std::vector<char> old(static_cast<std::size_t>(r.rec_len));
+  GetRec(r.file, rec, old.data());
   failure.Note();
+  if (failure.code == 0) {
+    PutRec(r.file, rec, r.buffer);
+    failure.Note();
+    if (failure.code != 0) PutRec(r.file, rec, old.data());  // a failed flush may have let it through
+  }
   return failure.Restore();
 }
 

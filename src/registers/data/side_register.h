@@ -52,7 +52,8 @@ bool KeyTaken(const Register& r, std::string_view key, std::int32_t own = 0);
 // failure the record on disk keeps its old content and gets its old key back. True when stored.
 bool Put(const Register& r, bool adding, std::int32_t& rec, std::string_view key);
 
-// Writes the buffer to record `rec`, keys unchanged.
+// Writes the buffer to record `rec`, keys unchanged; on a failure the record keeps its old
+// content.
 bool Rewrite(const Register& r, std::int32_t rec);
 
 // Removes the key of a record (found by `key` when `by_key`) and, with `remove_record`, the
