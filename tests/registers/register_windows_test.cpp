@@ -59,7 +59,7 @@ TEST_F(Windows, LabelWindowShowsTheBufferAndRefusesATakenFirstLine) {
   EXPECT_EQ(dlg.windowTitle(), "etikett");
   auto* memo = Child<QPlainTextEdit>(dlg, "etikettMemo");
   EXPECT_EQ(memo->toPlainText(), "Bo\nLillgatan 2");
-  Keep(dlg, "etikett.png");
+  Keep(dlg, "etikett-fonster.png");
 
   memo->setPlainText("Anna\nen annan Anna");
   dlg.accept();
@@ -135,9 +135,9 @@ TEST_F(Windows, PaymentFormWindowsShowTheirFieldsOverTheForm) {
     int max;
     const char* shot;
   };
-  for (const Case& c : {Case{kPlusgiro, "plusgiroblankett", "Edit3", "SpinEdit2", 999999, "plusgiro.png"},
-                        Case{kPostgiro, "postgiroblankett", "Edit3", "SpinEdit2", 9999, "postgiro.png"},
-                        Case{kBankgiro, "bankgiro", "tillnamn1", "attbetala", 999999, "bankgiro.png"}}) {
+  for (const Case& c : {Case{kPlusgiro, "plusgiroblankett", "Edit3", "SpinEdit2", 999999, "plusgiro-fonster.png"},
+                        Case{kPostgiro, "postgiroblankett", "Edit3", "SpinEdit2", 9999, "postgiro-fonster.png"},
+                        Case{kBankgiro, "bankgiro", "tillnamn1", "attbetala", 999999, "bankgiro-fonster.png"}}) {
     SCOPED_TRACE(c.caption);
     std::unique_ptr<TGiroFormDlg> dlg(CreateGiroForm(nullptr, c.kind));
     EXPECT_EQ(dlg->windowTitle(), c.caption);
