@@ -84,7 +84,7 @@ struct FieldOptions {
 class GiroFileSession {
  public:
   explicit GiroFileSession(int kind) : open_(OpenGiroFile(kind)) {
-    if (!open_) Err("fel med girofilerna");
+    if (!open_) Err(GiroFilesFailedText());
   }
   ~GiroFileSession() { CloseGiroFile(); }
   bool open() const { return open_; }

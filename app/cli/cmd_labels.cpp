@@ -38,7 +38,7 @@ Text LabelText(const std::string& arg) {
 class LabelFileSession {
  public:
   LabelFileSession() : open_(OpenLabelFile()) {
-    if (!open_) Err("fel med Etikettfilerna");
+    if (!open_) Err(LabelFilesFailedText());
   }
   ~LabelFileSession() { CloseLabelFile(); }
   bool open() const { return open_; }

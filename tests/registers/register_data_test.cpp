@@ -122,6 +122,29 @@ TEST_F(LabelRegister, AFileThatCannotBeOpenedOrCreated) {
   GeneralSettings.DataDirectory.set(data.str() + "/finns-inte");
   EXPECT_FALSE(OpenLabelFile());
   EXPECT_EQ(LabelFile, nullptr);
+  EXPECT_EQ(LabelFilesFailedText(), "fel med Etikettfilerna: " + MsgText(IsamError));
+}
+
+TEST_F(LabelRegister, AFileInUseOrDamagedKeepsItsLabels) {
+  ASSERT_TRUE(OpenLabelFile());
+  AddLabel("Anna");
+  CloseLabelFile();
+  // In use by another copy of the program.
+  FileBlock* other = nullptr;
+  OpenFileBlock(other, LabelFileName());
+  ASSERT_TRUE(IsamOK);
+  EXPECT_FALSE(OpenLabelFile());
+  CloseFileBlock(other);
+  ASSERT_TRUE(OpenLabelFile());
+  EXPECT_EQ(Labels(), (std::vector<std::string>{"Anna"}));
+  CloseLabelFile();
+  // Damaged: its header says nothing the engine can use; the file stays as it is.
+  std::string bytes = ReadFileBytes(LabelFileName() + ".DAT");
+  std::string damaged = bytes;
+  damaged.replace(0, 16, std::string(16, '\xFF'));
+  WriteFileBytes(LabelFileName() + ".DAT", damaged);
+  EXPECT_FALSE(OpenLabelFile());
+  EXPECT_EQ(ReadFileBytes(LabelFileName() + ".DAT"), damaged);
 }
 
 // --- Payment forms ------------------------------------------------------------------------------

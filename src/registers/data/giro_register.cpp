@@ -27,6 +27,8 @@ bool OpenGiroFile(int kind) {
   return side::Open(Forms(), GiroFileName(kind));
 }
 
+Text GiroFilesFailedText() { return "fel med girofilerna: " + MsgText(IsamError); }
+
 void CloseGiroFile() { side::Close(Forms()); }
 
 void ClearGiro() { GiroRec = TGiroRec{}; }

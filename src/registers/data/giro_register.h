@@ -22,8 +22,11 @@ extern FileBlock* GiroFile;
 // The file of a kind: the data directory and "giroP" (kinds 0 and 1) or "giroB" (kind 3).
 Text GiroFileName(int kind);
 
-// Opens the kind's file, creating it when it cannot be opened; clears the buffer.
+// Opens the kind's file, creating it when it does not exist yet; clears the buffer. True when
+// open; otherwise GiroFilesFailedText() says why.
 bool OpenGiroFile(int kind);
+// "fel med girofilerna" and the engine's text of the failure.
+Text GiroFilesFailedText();
 void CloseGiroFile();
 
 void ClearGiro();

@@ -25,6 +25,8 @@ Text LabelFileName() { return GeneralSettings.DataDirectory.get() + "/Etikett"; 
 
 bool OpenLabelFile() { return side::Open(Labels(), LabelFileName()); }
 
+Text LabelFilesFailedText() { return "fel med Etikettfilerna: " + MsgText(IsamError); }
+
 void CloseLabelFile() { side::Close(Labels()); }
 
 void ClearLabel() { EtikettRec = TEtikettRec{}; }

@@ -22,8 +22,11 @@ extern FileBlock* LabelFile;
 // The label file's name: the current data directory and "Etikett".
 Text LabelFileName();
 
-// Opens the label file, creating it when it cannot be opened; clears the buffer. True when open.
+// Opens the label file, creating it when it does not exist yet; clears the buffer. True when
+// open; otherwise LabelFilesFailedText() says why.
 bool OpenLabelFile();
+// "fel med Etikettfilerna" and the engine's text of the failure.
+Text LabelFilesFailedText();
 void CloseLabelFile();
 
 void ClearLabel();

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "base/messages.h"
+#include "storage/disk_file.h"
+#include "storage/file_names.h"
 #include "storage/isam_status.h"
 
 namespace olbrax::side {
@@ -52,7 +54,10 @@ Text StoredKey(std::string_view key) {
 
 bool Open(const Register& r, std::string_view name) {
   OpenFileBlock(r.file, name);
-  if (!IsamOK) {
+  // Creating a block replaces whatever files it has: only a register without files is created.
+  // One whose files are in use by another copy, damaged or unreadable keeps what it holds.
+  isam::BlockNames files = isam::SplitBlockName(name);
+  if (!IsamOK && !disk::Exists(files.data) && !disk::Exists(files.index)) {
     KeyDescs keys{};
     keys[0] = {static_cast<std::uint8_t>(kKeyLen), 0};
     CreateFileBlock(name, r.rec_len, 1, keys);

@@ -34,8 +34,8 @@ struct Register {
   Text (*taken_text)(std::string_view key);  // the message for a key another record holds
 };
 
-// Opens the register's file, creating it with one unique index of 30 when it cannot be opened.
-// True when the file is open.
+// Opens the register's file, creating it with one unique index of 30 when it does not exist.
+// True when the file is open; otherwise the engine's status says why.
 bool Open(const Register& r, std::string_view name);
 void Close(const Register& r);
 
