@@ -42,12 +42,12 @@ QFont LabelFont(const FontSpec& spec, const QFont& base) {
 
 }  // namespace
 
-TGiroFormDlg::TGiroFormDlg(QWidget* owner, int kind, const char* object_name, const char* caption,
+TGiroFormDlg::TGiroFormDlg(QWidget* owner, GiroEdit& edit, const char* object_name, const char* caption,
                            const GiroFieldNames& names)
-    : QDialog(owner), kind_(kind) {
+    : QDialog(owner), edit_(edit) {
   setObjectName(object_name);
   setWindowTitle(caption);
-  tmpGiro = GiroRec;
+  const int kind = edit.kind;
   const int width = static_cast<int>(kGiroFormWidth * kScale), height = static_cast<int>(kGiroFormHeight * kScale);
 
   Image1 = new QLabel(this);
@@ -111,8 +111,8 @@ TGiroFormDlg::TGiroFormDlg(QWidget* owner, int kind, const char* object_name, co
   connect(cancel, &QPushButton::clicked, this, &TGiroFormDlg::reject);
   connect(print, &QPushButton::clicked, this, &TGiroFormDlg::PrintClicked);
 
-  // The fields show the buffer.
-  GiroFields f = GiroFieldsFromBuffer(kind);
+  // The fields show the edit's.
+  const GiroFields& f = edit.fields;
   message_->setPlainText(ToQ(f.message));
   address_->setPlainText(ToQ(f.address));
   address_->selectAll();
@@ -139,7 +139,7 @@ QLineEdit* TGiroFormDlg::LineField(const char* name, GiroField field, int max, b
   e->setStyleSheet("background: transparent;");  // the boxes of the form show through
   const PrinterSetup& s = CurrentLabelEnvironment.setup;
   e->setFont(LabelFont(large ? s.large : s.medium, font()));
-  QRect area = OnPicture(GiroFieldArea(kind_, field));
+  QRect area = OnPicture(GiroFieldArea(edit_.kind, field));
   e->setGeometry(area.x(), area.y(), area.width(), std::max(area.height(), 22));
   return e;
 }
@@ -165,7 +165,7 @@ QTextEdit* TGiroFormDlg::TextField(const char* name, GiroField field, bool centr
     e->setPlainText(text.left(max));
     e->moveCursor(QTextCursor::End);
   });
-  e->setGeometry(OnPicture(GiroFieldArea(kind_, field)));
+  e->setGeometry(OnPicture(GiroFieldArea(edit_.kind, field)));
   return e;
 }
 
@@ -185,58 +185,56 @@ GiroFields TGiroFormDlg::Fields() const {
 QString TGiroFormDlg::statusText() const { return status_->currentMessage(); }
 
 void TGiroFormDlg::accept() {
-  GiroFields f = Fields();
-  Text refused = CheckGiroFields(f);
-  if (!refused.empty()) {
-    BeepSignal();
-    status_->showMessage(ToQ(refused));
+  edit_.fields = Fields();
+  if (!edit_.Ok()) {
+    status_->showMessage(ToQ(edit_.status));
     platform::CurrentUi().Beep(0, 0);
     return;
   }
-  StoreGiroFields(f, kind_);
   QDialog::accept();
 }
 
 void TGiroFormDlg::reject() {
-  GiroRec = tmpGiro;
+  edit_.Cancel();
   QDialog::reject();
 }
 
 void TGiroFormDlg::PrintClicked() {
-  StoreGiroFields(Fields(), kind_);
+  edit_.fields = Fields();
+  edit_.Store();
   int n = copies_->value();
   if (n <= 0) return;
   if (BeginSheetPrint("giroblanketter", this)) {
     print::ShowStatusLine(1, "utskrift av giroblanketter");
     for (int i = 1; i <= n; ++i) {
       print::ShowProgress(i, n);
-      PrintGiroForm(kind_);
+      PrintGiroForm(edit_.kind);
       if (print::PrAborted()) break;
     }
   }
   EndSheetPrint();
 }
 
-TplusgiroDlg::TplusgiroDlg(QWidget* owner, int kind)
-    : TGiroFormDlg(owner, kind, "TplusgiroDlg", "plusgiroblankett",
+TplusgiroDlg::TplusgiroDlg(QWidget* owner, GiroEdit& edit)
+    : TGiroFormDlg(owner, edit, "TplusgiroDlg", "plusgiroblankett",
                    {"Memo2", "Memo1", "Edit2", "Edit4", "Edit3", "Edit5", nullptr, "SpinEdit2"}) {}
 
-TpostgiroDlg::TpostgiroDlg(QWidget* owner, int kind)
-    : TGiroFormDlg(owner, kind, "TpostgiroDlg", "postgiroblankett",
+TpostgiroDlg::TpostgiroDlg(QWidget* owner, GiroEdit& edit)
+    : TGiroFormDlg(owner, edit, "TpostgiroDlg", "postgiroblankett",
                    {"Memo2", "Memo1", "Edit2", "Edit4", "Edit3", "Edit5", "Edit1", "SpinEdit2"}) {}
 
-TbankgiroDlg::TbankgiroDlg(QWidget* owner, int kind)
-    : TGiroFormDlg(owner, kind, "TbankgiroDlg", "bankgiro",
+TbankgiroDlg::TbankgiroDlg(QWidget* owner, GiroEdit& edit)
+    : TGiroFormDlg(owner, edit, "TbankgiroDlg", "bankgiro",
                    {"girotext", "giroadress", "tillgiro", "frombankgiro", "tillnamn1", "tillnamn2", nullptr,
                     "attbetala"}) {
   setToolTip(QString::fromUtf8("fyll i en bankgirotalong och skriv ut enligt etikettinställningarna"));
 }
 
-TGiroFormDlg* CreateGiroForm(QWidget* owner, int kind) {
-  switch (kind) {
-    case kPlusgiro: return new TplusgiroDlg(owner, kind);
-    case kPostgiro: return new TpostgiroDlg(owner, kind);
-    default: return new TbankgiroDlg(owner, kind);
+TGiroFormDlg* CreateGiroForm(QWidget* owner, GiroEdit& edit) {
+  switch (edit.kind) {
+    case kPlusgiro: return new TplusgiroDlg(owner, edit);
+    case kPostgiro: return new TpostgiroDlg(owner, edit);
+    default: return new TbankgiroDlg(owner, edit);
   }
 }
 

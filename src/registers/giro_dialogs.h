@@ -1,13 +1,12 @@
 // The three payment-form windows: a picture of the paper form with the edit fields laid over
-// it where the printing puts them, "ok" (with the checks of the register), "avbryt" (puts back
-// the form as it was) and "utskrift" (prints the form, as many times as the copies field says,
-// with the current label environment). They edit the giro buffer.
+// it where the printing puts them, "ok" (with the checks of the GiroEdit they show), "avbryt"
+// (puts back the form as it was) and "utskrift" (prints the form, as many times as the copies
+// field says, with the current label environment).
 #pragma once
 
 #include <QDialog>
 
-#include "registers/data/giro_fields.h"
-#include "registers/data/giro_record.h"
+#include "registers/data/giro_edit.h"
 #include "registers/sheets/giro_layout.h"
 
 class QLabel;
@@ -39,19 +38,20 @@ class TGiroFormDlg : public QDialog {
   void reject() override;
   void PrintClicked();
 
-  int kind() const { return kind_; }
+  int kind() const { return edit_.kind; }
   // What the fields hold.
   GiroFields Fields() const;
   QString statusText() const;
 
  protected:
-  TGiroFormDlg(QWidget* owner, int kind, const char* object_name, const char* caption, const GiroFieldNames& names);
+  TGiroFormDlg(QWidget* owner, GiroEdit& edit, const char* object_name, const char* caption,
+               const GiroFieldNames& names);
 
  private:
   QLineEdit* LineField(const char* name, GiroField field, int max, bool large);
   QTextEdit* TextField(const char* name, GiroField field, bool centred);
 
-  int kind_;
+  GiroEdit& edit_;
   QLabel* Image1;
   QTextEdit* message_;
   QTextEdit* address_;
@@ -63,28 +63,27 @@ class TGiroFormDlg : public QDialog {
   QSpinBox* amount_;
   QSpinBox* copies_;
   QStatusBar* status_;
-  TGiroRec tmpGiro;
 };
 
 class TplusgiroDlg : public TGiroFormDlg {
   Q_OBJECT
  public:
-  TplusgiroDlg(QWidget* owner, int kind);
+  TplusgiroDlg(QWidget* owner, GiroEdit& edit);
 };
 
 class TpostgiroDlg : public TGiroFormDlg {
   Q_OBJECT
  public:
-  TpostgiroDlg(QWidget* owner, int kind);
+  TpostgiroDlg(QWidget* owner, GiroEdit& edit);
 };
 
 class TbankgiroDlg : public TGiroFormDlg {
   Q_OBJECT
  public:
-  TbankgiroDlg(QWidget* owner, int kind);
+  TbankgiroDlg(QWidget* owner, GiroEdit& edit);
 };
 
-// The window of a kind: 0 plusgiro, 1 postgiro, 3 bankgiro.
-TGiroFormDlg* CreateGiroForm(QWidget* owner, int kind);
+// The window of the edit's kind: 0 plusgiro, 1 postgiro, 3 bankgiro.
+TGiroFormDlg* CreateGiroForm(QWidget* owner, GiroEdit& edit);
 
 }  // namespace olbrax

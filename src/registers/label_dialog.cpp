@@ -45,10 +45,9 @@ void PictureLabel::mousePressEvent(QMouseEvent* event) {
   QLabel::mousePressEvent(event);
 }
 
-TEtikettDlg::TEtikettDlg(QWidget* owner) : QDialog(owner) {
+TEtikettDlg::TEtikettDlg(QWidget* owner, LabelEdit& edit) : QDialog(owner), edit_(edit) {
   setObjectName("TEtikettDlg");
   setWindowTitle("etikett");
-  tmpEtikett = EtikettRec;
 
   auto* layout = new QVBoxLayout(this);
   auto* group = new QGroupBox("etikett", this);
@@ -108,7 +107,7 @@ TEtikettDlg::TEtikettDlg(QWidget* owner) : QDialog(owner) {
   connect(Image1, &PictureLabel::clicked, this, &TEtikettDlg::PictureClicked);
   connect(etikettMemo, &QPlainTextEdit::textChanged, this, &TEtikettDlg::LimitMemo);
 
-  etikettMemo->setPlainText(ToQ(EtikettRec.Etk.get()));
+  etikettMemo->setPlainText(ToQ(edit_.text));
   ShowPicture();
   resize(420, 380);
   platform::ScaleDialog(this);
@@ -154,26 +153,23 @@ void TEtikettDlg::PictureClicked() {
 }
 
 void TEtikettDlg::accept() {
-  Text text = MemoText();
-  // A label is stored under its first line: another label with the same first 30 characters
-  // would leave this one without a key.
-  if (LabelKeyTaken(text)) {
-    BeepSignal();
-    StatusBar1->showMessage(ToQ(LabelTakenText(StoredLabelKey(text))));
+  edit_.text = MemoText();
+  if (!edit_.Ok()) {
+    StatusBar1->showMessage(ToQ(edit_.status));
     platform::CurrentUi().Beep(0, 0);
     return;
   }
-  EtikettRec.Etk.set(text);
   QDialog::accept();
 }
 
 void TEtikettDlg::reject() {
-  EtikettRec = tmpEtikett;
+  edit_.Cancel();
   QDialog::reject();
 }
 
 void TEtikettDlg::PrintClicked() {
   Text text = MemoText();
+  edit_.text = text;
   EtikettRec.Etk.set(text);
   int n = Edit1->value();
   if (n <= 0) return;

@@ -1,13 +1,13 @@
 // The label edit window "etikett": the label text in a memo in the label environment's medium
 // font, the picture of a picture label (a click chooses another picture), the count of labels
-// to print with "S&kriv", and OK / Cancel. It edits the label buffer: Cancel puts back the copy
-// taken when the window opened.
+// to print with "S&kriv", and OK / Cancel. It shows a LabelEdit, which checks OK and restores
+// the label buffer on Cancel.
 #pragma once
 
 #include <QDialog>
 #include <QLabel>
 
-#include "registers/data/label_record.h"
+#include "registers/data/label_edit.h"
 
 class QPlainTextEdit;
 class QSpinBox;
@@ -32,9 +32,9 @@ class PictureLabel : public QLabel {
 class TEtikettDlg : public QDialog {
   Q_OBJECT
  public:
-  explicit TEtikettDlg(QWidget* owner);
+  TEtikettDlg(QWidget* owner, LabelEdit& edit);
 
-  // OK: refused (beep and status text) when another label has the same first line.
+  // OK: refused (beeps and the edit's status text) when another label has the same first line.
   void accept() override;
   void reject() override;
   // "S&kriv": the memo's text, the count field's number of times.
@@ -55,7 +55,7 @@ class TEtikettDlg : public QDialog {
   QSpinBox* Edit1;
   QPushButton* printbtn;
   QStatusBar* StatusBar1;
-  TEtikettRec tmpEtikett;
+  LabelEdit& edit_;
   bool limiting_ = false;
 };
 

@@ -55,7 +55,8 @@ TEST_F(Windows, LabelWindowShowsTheBufferAndRefusesATakenFirstLine) {
   ASSERT_TRUE(OpenLabelFile());
   AddLabel("Anna\r\nStorgatan 1");
   EtikettRec.Etk.set("Bo\r\nLillgatan 2");
-  TEtikettDlg dlg(nullptr);
+  LabelEdit edit(false);
+  TEtikettDlg dlg(nullptr, edit);
   EXPECT_EQ(dlg.windowTitle(), "etikett");
   auto* memo = Child<QPlainTextEdit>(dlg, "etikettMemo");
   EXPECT_EQ(memo->toPlainText(), "Bo\nLillgatan 2");
@@ -77,7 +78,8 @@ TEST_F(Windows, LabelWindowShowsTheBufferAndRefusesATakenFirstLine) {
 
 TEST_F(Windows, LabelWindowCancelPutsTheLabelBackAndTheMemoTakes240) {
   EtikettRec.Etk.set("Bo");
-  TEtikettDlg dlg(nullptr);
+  LabelEdit edit(false);
+  TEtikettDlg dlg(nullptr, edit);
   auto* memo = Child<QPlainTextEdit>(dlg, "etikettMemo");
   memo->setPlainText(QString(300, 'x'));
   EXPECT_EQ(memo->toPlainText().size(), 240);
@@ -89,7 +91,8 @@ TEST_F(Windows, LabelWindowCancelPutsTheLabelBackAndTheMemoTakes240) {
 
 TEST_F(Windows, LabelWindowPicture) {
   EtikettRec.Etk.set("BITMAP/finns/inte.png");
-  TEtikettDlg dlg(nullptr);
+  LabelEdit edit(false);
+  TEtikettDlg dlg(nullptr, edit);
   EXPECT_EQ(dlg.statusText(), "kan ej ladda filen \"/finns/inte.png\"");
   EXPECT_EQ(ui.beeps, 1);
 
@@ -111,7 +114,8 @@ TEST_F(Windows, LabelWindowPrintsTheCountTimesCopies) {
   UseLabelEnvironment(1);
   CurrentLabelEnvironment.copies = 2;
   EtikettRec.Etk.set("Anna");
-  TEtikettDlg dlg(nullptr);
+  LabelEdit edit(true);
+  TEtikettDlg dlg(nullptr, edit);
   Child<QSpinBox>(dlg, "Edit1")->setValue(3);
   Child<QPlainTextEdit>(dlg, "etikettMemo")->setPlainText("Bo");
   dlg.PrintClicked();
@@ -139,7 +143,8 @@ TEST_F(Windows, PaymentFormWindowsShowTheirFieldsOverTheForm) {
                         Case{kPostgiro, "postgiroblankett", "Edit3", "SpinEdit2", 9999, "postgiro-fonster.png"},
                         Case{kBankgiro, "bankgiro", "tillnamn1", "attbetala", 999999, "bankgiro-fonster.png"}}) {
     SCOPED_TRACE(c.caption);
-    std::unique_ptr<TGiroFormDlg> dlg(CreateGiroForm(nullptr, c.kind));
+    GiroEdit edit(c.kind, false);
+    std::unique_ptr<TGiroFormDlg> dlg(CreateGiroForm(nullptr, edit));
     EXPECT_EQ(dlg->windowTitle(), c.caption);
     EXPECT_EQ(Child<QLineEdit>(*dlg, c.payee)->text(), "Klubben");
     auto* amount = Child<QSpinBox>(*dlg, c.amount);
@@ -164,7 +169,8 @@ TEST_F(Windows, PaymentFormOkChecksAndStores) {
   ASSERT_TRUE(IsamOK);
 
   ClearGiro();
-  TpostgiroDlg dlg(nullptr, kPostgiro);
+  GiroEdit edit(kPostgiro, true);
+  TpostgiroDlg dlg(nullptr, edit);
   Child<QLineEdit>(dlg, "Edit3")->setText("Klubben");
   Child<QLineEdit>(dlg, "Edit5")->setText("A");
   dlg.accept();
@@ -192,7 +198,8 @@ TEST_F(Windows, PaymentFormCancelAndPrint) {
   UseLabelEnvironment(10);
   ClearGiro();
   GiroRec.Mottagare.set("Klubben");
-  TbankgiroDlg dlg(nullptr, kBankgiro);
+  GiroEdit edit(kBankgiro, false);
+  TbankgiroDlg dlg(nullptr, edit);
   Child<QLineEdit>(dlg, "tillnamn1")->setText("Annan");
   Child<QSpinBox>(dlg, "copies")->setValue(2);
   dlg.PrintClicked();  // prints what the fields hold, without the checks
