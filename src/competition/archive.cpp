@@ -184,7 +184,7 @@ void SwitchRouteFile() {
 }
 
 void CreateArchiveFiles() {
-  if (ArchiveCount != 0 && ShowText(101, MsgText(504)) != platform::kYes) return;
+  if (ArchiveCount != 0 && AskBeforeDestroying(MsgText(504)) != platform::kYes) return;
   CloseCompetition();
   CloseDefinitions();
   CloseArchive();
@@ -380,7 +380,7 @@ void DeleteCompetition(std::int32_t n) {
   if (!IsamOK) return;
   GetRec(archive, n, &InfoRec);
   CloseFileBlock(archive);
-  if (InfoRec.DataStatus == 0 && ShowText(101, "OlDataBas: " + InfoRec.Tvl.get() + " raderas ") != platform::kYes)
+  if (InfoRec.DataStatus == 0 && AskBeforeDestroying("OlDataBas: " + InfoRec.Tvl.get() + " raderas ") != platform::kYes)
     return;
   Text summary;
   for (const char* name : {"KLASS", "CLUBS", "OL", "TRACK", "KONTR"}) {

@@ -80,7 +80,7 @@ int HeadlessUi::ShowBox(int style, std::string_view caption, std::string_view te
     answers.pop_front();
     return a;
   }
-  if (style == kQuestionBox) return default_answer;
+  if (style == kQuestionBox || style == kGuardedQuestionBox) return default_answer;
   return default_answer == kYes ? kRetry : kAbort;  // an error box: go on only when told --yes
 }
 

@@ -32,6 +32,8 @@ TEST_F(ArchiveTest, AddingUpToEightAndReusingADeletedEntry) {
 
   // Deleting entry 3 (not the current one) keeps competition 8 open; a new one gets number 03.
   DeleteFromMenu(3);
+  EXPECT_EQ(ui.boxes.back().text, "OlDataBas: T3 raderas ");
+  EXPECT_EQ(ui.boxes.back().style, platform::kGuardedQuestionBox);
   EXPECT_EQ(CurrentCompetition, 8);
   EXPECT_TRUE(CompetitionOpen);
   EXPECT_FALSE(Exists("KLASS03.DAT"));
@@ -121,6 +123,7 @@ TEST_F(ArchiveTest, NewArchiveKeepsTheClubs) {
   EXPECT_EQ(ArchiveCount, 0);
   EXPECT_EQ(UsedRecs(ClubFile), 1);
   EXPECT_EQ(ui.boxes.back().text, MsgText(504));
+  EXPECT_EQ(ui.boxes.back().style, platform::kGuardedQuestionBox);  // "Nej" is the default
   // Declining the question changes nothing.
   Add("Ny igen");
   ui.answers = {platform::kNo};

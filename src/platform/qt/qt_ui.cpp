@@ -68,6 +68,10 @@ int QtUi::ShowBox(int style, std::string_view caption, std::string_view text) {
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
       box.setDefaultButton(QMessageBox::Yes);
       break;
+    case kGuardedQuestionBox:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      box.setDefaultButton(QMessageBox::No);
+      break;
     case kNoticeBox:
       box.setIcon(QMessageBox::Warning);
       box.setStandardButtons(QMessageBox::Ok);
