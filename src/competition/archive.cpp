@@ -289,7 +289,6 @@ void CloseDefinitions() {
 void CreateCompetitionFiles() {
   if (!ArchiveOpen || CurrentCompetition == 0) return;
   if (!Create(g_klass, CurrentCompetition)) return;
-  ResetCmpClubRec();
   if (int io = TransferCmpClubRec(true); io != 0) {
     CmpClubFailure(true, io);
     return;
@@ -460,11 +459,15 @@ bool BeginInputInfo(bool adding) {
     CloseCompetition();
     CloseDefinitions();
     ClearCompetitionRec();
+    // The previous competition's payment details and counts are not the new one's.
+    ResetCmpClubRec();
   }
   return true;
 }
 
 void AcceptInputInfo(bool adding) {
+  // A new competition's payee is its organiser unless one was given.
+  if (adding && CmpClubRec.Payee.empty()) CmpClubRec.Payee.set(InfoRec.Arr.get().substr(0, 32));
   std::int32_t n = adding ? 0 : CurrentCompetition;
   PutCompetitionRec(adding, n);
   if (!IsamOK) return;
