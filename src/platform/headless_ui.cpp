@@ -54,6 +54,7 @@ class HeadlessReport : public ReportWindow {
   void SetStatus(int line, std::string_view text) override {
     Record("status" + std::to_string(line), text, true);
   }
+  Window Handle() override { return this; }
   void Cancel() {
     if (on_cancel_) on_cancel_();
   }

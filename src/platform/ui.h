@@ -66,6 +66,8 @@ class ReportWindow {
   virtual void SetBar(int value) = 0;
   // Status line 1..5.
   virtual void SetStatus(int line, std::string_view text) = 0;
+  // The window itself, to own the boxes shown while the job prints.
+  virtual Window Handle() = 0;
 };
 
 struct ReportSpec {
