@@ -278,10 +278,10 @@ bool RecoverTransactions(const Text& data_name, const Text& journal_name) {
   Text folder = Absolute(data_name);
   folder.erase(folder.find_last_of('/') + 1);
   std::vector<Text> names;
-  if (!disk::ListFolder(folder, names)) return true;
+  if (!disk::ListFolderByExtension(folder, ".TXN", names)) return true;
   const Txn& own = TheTxn();
+  bool ok = true;
   for (const Text& leaf : names) {
-    if (leaf.size() < 4 || UpStr(std::string_view(leaf).substr(leaf.size() - 4)) != ".TXN") continue;
     Text path = folder + leaf;
     if (own.file.IsOpen() && SameFile(path, own.file_name)) continue;
     disk::File file;
@@ -290,18 +290,30 @@ bool RecoverTransactions(const Text& data_name, const Text& journal_name) {
     std::size_t got = 0;
     if (disk::Read(file, 0, bytes.data(), bytes.size(), got) != 0) continue;
     bytes.resize(got);
-    Logged logged = Parse(bytes);
-    bool names_block = false;
-    for (const auto& b : logged.blocks) names_block = names_block || SameFile(SplitBlockName(b.name).journal, journal_name);
-    // A file that names no block at all was cut short before its first chunk: nothing of its
+    // Every interrupted transaction of the folder is settled, whichever of its blocks (or any
+    // other block) opens first; only one that names this block keeps it from opening when it
+    // cannot be settled. A file cut short before its first chunk names nothing: nothing of its
     // transaction reached a block.
-    if (!names_block && !logged.blocks.empty()) continue;
+    Logged logged = Parse(bytes);
+    bool settled = true;
     for (const auto& b : logged.blocks)
-      if (!(logged.committed ? Finish(b) : Undo(b))) return false;
-    disk::Close(file);
-    disk::Delete(path);
+      if (settled) settled = logged.committed ? Finish(b) : Undo(b);
+    if (settled) {
+      disk::Close(file);
+      disk::Delete(path);
+      continue;
+    }
+    int status = IsamError, dos = IsamDosError;
+    std::uint16_t func = IsamDosFunc;
+    ResetStatus();
+    for (const auto& b : logged.blocks)
+      if (SameFile(SplitBlockName(b.name).journal, journal_name) && ok) {
+        ok = false;
+        NotePlatformError(dos, func);
+        Fail(status);
+      }
   }
-  return true;
+  return ok;
 }
 
 }  // namespace olbrax::isam

@@ -44,11 +44,11 @@ bool InvalidateCommit(Txn& t);
 // Closes and deletes the transaction file.
 bool DeleteTxnFile(Txn& t);
 
-// Before a block is opened: finishes or rolls back every interrupted transaction whose file in
-// the block's folder names it, with every block that file names. Blocks open in this process
-// are left alone (their open settled them already), and so is a transaction file that another
-// process holds (its transaction is still running). False, with the status set, when a block
-// could not be settled; the transaction file then stays for the next attempt.
+// Before a block is opened: finishes or rolls back every interrupted transaction whose file is in
+// the block's folder, for every block that file names. Blocks open in this process are left
+// alone (their open settled them already), and so is a transaction file that another process
+// holds (its transaction is still running). False, with the status set, when a transaction that
+// names the block could not be settled; its file then stays for the next attempt.
 bool RecoverTransactions(const Text& data_name, const Text& journal_name);
 
 }  // namespace olbrax::isam
