@@ -162,14 +162,14 @@ void RemoveCell(PageBuf& b, int at) {
 // Re-divides the items of two neighbouring pages and their separator (item `sidx` of the
 // parent) so that the left page keeps `left_count` items.
 void Redistribute(PageBuf& a, PageBuf& b, PageBuf& parent, int sidx, int left_count) {
-  std::vector<Cell> seq;
-  seq.reserve(static_cast<std::size_t>(a.count + b.count + 1));
-  for (int i = 1; i <= a.count; ++i) seq.push_back(a.cell[i]);
+  Cell seq[2 * kItemsPerPage + 2];
+  int n = 0;
+  for (int i = 1; i <= a.count; ++i) seq[n++] = a.cell[i];
   Cell sep = parent.cell[sidx];
   sep.right = b.cell[0].right;
-  seq.push_back(sep);
-  for (int i = 1; i <= b.count; ++i) seq.push_back(b.cell[i]);
-  int total = static_cast<int>(seq.size()) - 1;
+  seq[n++] = sep;
+  for (int i = 1; i <= b.count; ++i) seq[n++] = b.cell[i];
+  int total = n - 1;
   for (int i = 0; i < left_count; ++i) a.cell[i + 1] = seq[static_cast<std::size_t>(i)];
   a.count = static_cast<std::uint16_t>(left_count);
   const Cell& up = seq[static_cast<std::size_t>(left_count)];

@@ -30,7 +30,7 @@ bool ReadSlot(FileBlock* fb, int k, std::int32_t page, unsigned char* raw, std::
   if (const PageState* s = PendingPage(fb, k, page)) {
     if (s->freed) return Corrupt();  // a tree that points to a free page
     got = s->extent;
-    std::memcpy(raw, s->image.get(), got);
+    std::memcpy(raw, s->image, got);
     return true;
   }
   return ReadSome(fb->index_file, fb->PageOffset(k, page), raw, static_cast<std::size_t>(fb->index[k].h.page_size), got);
@@ -50,8 +50,10 @@ PageRef FetchPage(FileBlock* fb, int k, std::int32_t page) {
   if (b == nullptr) return PageRef();
   pool.Forget(b);
 
-  unsigned char raw[PageSizeFor(kMaxKeyLen)];
+  // Read into the buffer's copy of the slot, kept as the file holds it.
+  unsigned char* raw = b->disk;
   std::size_t got = 0;
+  bool pending = PendingPage(fb, k, page) != nullptr;
   if (!ReadSlot(fb, k, page, raw, got)) return PageRef();
   if (got < kPageHeadSize) return Corrupt(kShortRead), PageRef();
   int count = GetU16(raw);
@@ -63,6 +65,7 @@ PageRef FetchPage(FileBlock* fb, int k, std::int32_t page) {
   b->cell[0].right = GetI32(raw + 2);
   b->count = static_cast<std::uint16_t>(count);
   pool.Assign(b, fb, k, page);
+  b->on_disk = !pending && got == static_cast<std::size_t>(ip.h.page_size);
   return PageRef(b);
 }
 
@@ -85,7 +88,7 @@ PageRef NewPage(FileBlock* fb, int k) {
     if (held != nullptr && held->freed) {
       next = held->free_link;
     } else if (pending != nullptr && pending->freed) {
-      next = GetI32(pending->image.get());
+      next = GetI32(pending->image);
     } else {
       unsigned char raw[4];
       if (!ReadExact(fb->index_file, fb->PageOffset(k, page), raw, 4)) return PageRef();
@@ -148,6 +151,7 @@ bool WritePage(PageBuf& b) {
   }
   if (!WriteExact(fb->index_file, fb->PageOffset(b.k, b.page), raw, len)) return false;
   b.dirty = false;
+  b.on_disk = false;
   return true;
 }
 

@@ -61,6 +61,7 @@
 // passes the check by itself, but a transaction over several blocks can be half there. Such a
 // program ignores the transaction file, which this program's next open finds and deletes.
 #include <algorithm>
+#include <cstring>
 
 #include "storage/engine.h"
 #include "storage/transaction.h"
@@ -70,10 +71,14 @@ namespace olbrax::isam {
 
 namespace {
 
-// Keeps the bytes of a file that a write is about to replace.
-bool Keep(BlockTxn& b, disk::File& file, std::int64_t offset, std::size_t len) {
-  if (offset >= file.Size()) return true;
-  len = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(len), file.Size() - offset));
+// Keeps the bytes of a slot (a page or a record) that a write is about to replace, once per
+// transaction: the first write of a slot finds it as it was before. Bytes past the size the file
+// had when the block joined need no keeping: putting back truncates the file to that size.
+bool Keep(BlockTxn& b, disk::File& file, std::int64_t offset, std::size_t slot) {
+  bool data = &file == &b.fb->data_file;
+  std::int64_t limit = data ? b.data_size0 : b.index_size0;
+  if (offset >= limit || !(data ? b.kept_data : b.kept_index).insert(offset).second) return true;
+  auto len = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(slot), limit - offset));
   Kept k{&file, offset, std::string(len, '\0')};
   std::size_t got = 0;
   if (!ReadSome(file, offset, k.old.data(), len, got)) return false;
@@ -86,17 +91,24 @@ struct Run {
   std::int64_t offset;
   const unsigned char* data;
   std::size_t len;
+  std::size_t slot;  // the size of the page or record slot the bytes start
 };
 
-// Writes runs of bytes to a file in offset order, adjacent runs in one write (records added
-// one after another go out as one).
+// Writes runs of bytes to a file in offset order, adjacent runs together in writes of up to
+// kJoin bytes (records added one after another go out in a few writes). The buffer is kept for
+// the next commit: a fresh one of megabytes costs a page fault per 4 KB, measured at 35 % of a
+// 5 000-record commit.
 bool WriteRuns(BlockTxn& b, disk::File& file, std::vector<Run>& runs) {
+  constexpr std::size_t kJoin = 256 * 1024;
+  static std::string joined;
   std::sort(runs.begin(), runs.end(), [](const Run& x, const Run& y) { return x.offset < y.offset; });
-  std::string joined;
+  for (const Run& r : runs)
+    if (!Keep(b, file, r.offset, r.slot)) return false;
   for (std::size_t i = 0; i < runs.size();) {
     std::size_t j = i + 1;
     std::int64_t end = runs[i].offset + static_cast<std::int64_t>(runs[i].len);
-    while (j < runs.size() && runs[j].offset == end) end += static_cast<std::int64_t>(runs[j++].len);
+    while (j < runs.size() && runs[j].offset == end && static_cast<std::size_t>(end - runs[i].offset) + runs[j].len <= kJoin)
+      end += static_cast<std::int64_t>(runs[j++].len);
     const unsigned char* data = runs[i].data;
     auto len = static_cast<std::size_t>(end - runs[i].offset);
     if (j > i + 1) {
@@ -104,7 +116,7 @@ bool WriteRuns(BlockTxn& b, disk::File& file, std::vector<Run>& runs) {
       for (std::size_t r = i; r < j; ++r) joined.append(reinterpret_cast<const char*>(runs[r].data), runs[r].len);
       data = reinterpret_cast<const unsigned char*>(joined.data());
     }
-    if (!Keep(b, file, runs[i].offset, len) || !WriteExact(file, runs[i].offset, data, len)) return false;
+    if (!WriteExact(file, runs[i].offset, data, len)) return false;
     i = j;
   }
   return true;
@@ -116,12 +128,33 @@ bool WriteImages(Txn& t, BlockTxn& b, bool live, bool release) {
   FileBlock* fb = b.fb;
   std::vector<Run> data_runs, index_runs;
   for (auto& [recno, r] : b.records)
-    if (r.live == live && r.extent > 0 && !r.bytes.empty())
-      data_runs.push_back({fb->RecordOffset(recno), reinterpret_cast<const unsigned char*>(r.bytes.data()), r.extent});
+    if (r.live == live && r.size > 0)
+      data_runs.push_back({fb->RecordOffset(recno), r.bytes, r.size, static_cast<std::size_t>(fb->data.h.rec_len)});
+  std::vector<PageBuf*> held;
+  std::int64_t index_size = fb->index_file.IsOpen() ? fb->index_file.Size() : 0;
   if (!live) {
-    for (auto& [id, s] : b.pages)
-      if (s.image && s.extent > 0)
-        index_runs.push_back({fb->PageOffset(static_cast<int>(id >> 32), static_cast<std::int32_t>(id)), s.image.get(), s.extent});
+    PagePool& pool = TheEngine().pool;
+    for (auto& [id, s] : b.pages) {
+      if (!s.image || s.extent == 0) continue;
+      int k = static_cast<int>(id >> 32);
+      auto page = static_cast<std::int32_t>(id);
+      std::int64_t offset = fb->PageOffset(k, page);
+      auto slot = static_cast<std::size_t>(fb->index[k].h.page_size);
+      index_runs.push_back({offset, s.image, s.extent, slot});
+      PageBuf* buf = pool.Peek(fb, k, page);
+      if (buf == nullptr) continue;
+      if (!buf->on_disk) {
+        // A slot past the end of the file is zeros until this write.
+        if (offset < index_size) continue;
+        std::memset(buf->disk, 0, slot);
+      }
+      held.push_back(buf);
+      // The pool has the slot as the file holds it: keep it from there.
+      if (offset < b.index_size0 && b.kept_index.insert(offset).second) {
+        auto len = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(slot), b.index_size0 - offset));
+        b.kept.push_back({&fb->index_file, offset, std::string(reinterpret_cast<const char*>(buf->disk), len)});
+      }
+    }
   }
   if (!index_runs.empty()) {
     // Rows are whole: a page past the end of the file extends it by zero-filled rows.
@@ -129,23 +162,19 @@ bool WriteImages(Txn& t, BlockTxn& b, bool live, bool release) {
     if (fb->index_file.Size() < rows_end && !TruncateFile(fb->index_file, rows_end)) return false;
   }
   if (!WriteRuns(b, fb->data_file, data_runs) || !WriteRuns(b, fb->index_file, index_runs)) return false;
+  for (PageBuf* buf : held) {
+    const PageState& s = b.pages[PageId(buf->k, buf->page)];
+    std::memcpy(buf->disk, s.image, s.extent);
+    buf->on_disk = true;
+  }
   b.wrote_data = b.wrote_data || !data_runs.empty();
   b.wrote_index = b.wrote_index || !index_runs.empty();
   b.touched_files = b.touched_files || b.wrote_data || b.wrote_index;
   if (release) {
+    // The images go back to the arena (storage/txn.h) as a whole once every block is out.
     for (auto& [recno, r] : b.records)
-      if (r.live == live && !r.bytes.empty()) {
-        t.memory -= r.bytes.size();
-        r.bytes.clear();
-        r.bytes.shrink_to_fit();
-        r.extent = 0;
-      }
-    for (auto& [id, s] : b.pages)
-      if (s.image) {
-        t.memory -= static_cast<std::size_t>(fb->index[static_cast<int>(id >> 32)].h.page_size);
-        s.image.reset();
-        s.extent = 0;
-      }
+      if (!r.live) r.bytes = nullptr, r.size = 0;
+    for (auto& [id, s] : b.pages) s.image = nullptr, s.extent = 0;
   }
   return true;
 }
@@ -198,7 +227,8 @@ void EndTxn() {
   Txn& t = TheTxn();
   for (auto& b : t.blocks) b->fb->txn = nullptr;
   t.blocks.clear();
-  t.memory = 0;
+  t.images.Reset();
+  t.live_images.Reset();
   disk::Close(t.file);
   t.file_name.clear();
   t.file_end = t.file_list_end = 0;
@@ -292,6 +322,7 @@ bool SpillTxn() {
   bool ok = t.blocks.size() <= 1 || ListBlocks(t);
   for (auto& b : t.blocks) ok = ok && WriteJournalEntries(*b);
   for (auto& b : t.blocks) ok = ok && WriteImages(t, *b, false, true);
+  if (ok) t.images.Reset();
   if (!ok) {
     RollbackTxn(FailedCommitStatus(), IsamDosError, IsamDosFunc, true);
     return false;

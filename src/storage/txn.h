@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "base/text.h"
@@ -24,25 +25,49 @@ namespace olbrax::isam {
 
 struct PageBuf;
 
+// Bytes for page and record images, taken in order from chunks that stay with the engine from
+// one transaction to the next (and from one spill to the next), so that staging a record goes
+// neither to malloc nor, for memory the process has not touched yet, to a page fault.
+class ImageArena {
+ public:
+  unsigned char* Take(std::size_t n);
+  // Every chunk is free again; beyond a few megabytes they go back to the system.
+  void Reset();
+  std::size_t Used() const { return used_; }
+
+ private:
+  static constexpr std::size_t kChunk = 256 * 1024;
+  static constexpr std::size_t kKeep = 24;
+  struct Chunk {
+    std::unique_ptr<unsigned char[]> bytes;
+    std::size_t size;
+  };
+  std::vector<Chunk> chunks_;
+  std::size_t current_ = 0;  // chunk being filled
+  std::size_t fill_ = 0;     // bytes taken from it
+  std::size_t used_ = 0;     // bytes taken from all
+};
+
 // A page slot as the transaction has changed it. `image` holds the bytes the per-call protocol
 // would have written to the slot by now: at the end of every engine call (or when its buffer is
 // taken for another page) a changed page is packed into it from byte 0, and bytes [0, extent)
 // are what the commit writes. The marks stay when the image has been written out early.
 struct PageState {
-  std::unique_ptr<unsigned char[]> image;  // page size bytes, or null
+  unsigned char* image = nullptr;  // page size bytes in the transaction's arena, or null
   std::uint32_t extent = 0;
   bool freed = false;   // the image is a free-chain link (first 4 bytes)
   bool imaged = false;  // its before-image is in the journal entries
   bool fresh = false;   // taken or made by the transaction: nothing of it to restore
 };
 
-// A record slot as the transaction has changed it: the whole slot (for reads), of which bytes
-// [0, extent) are written. `live` records existed before the transaction and are rewritten in
-// place: the journal cannot image them, so they reach the data file only after the commit
-// point (their after-images in the transaction file first).
+// A record slot as the transaction has changed it: the bytes from its start to the furthest byte
+// written (the whole record after AddRec or PutRec, the free-chain link after DeleteRec); reads
+// take the rest from the file. Empty once written out early. `live` records existed before the
+// transaction and are rewritten in place: the journal cannot image them, so they reach the
+// data file only after the commit point (their after-images in the transaction file first).
 struct RecordState {
-  std::string bytes;  // rec_len bytes, or empty once written out early
-  std::uint32_t extent = 0;
+  unsigned char* bytes = nullptr;  // in the transaction's arena
+  std::uint32_t size = 0;
   bool live = false;
 };
 
@@ -78,6 +103,7 @@ struct BlockTxn {
   std::int32_t num_recs0 = 0;  // NumRecs when the block joined
   std::int64_t data_size0 = 0, index_size0 = 0;
   std::vector<Kept> kept;
+  std::unordered_set<std::int64_t> kept_data, kept_index;  // offsets of the slots kept
   bool wrote_data = false, wrote_index = false;  // since the last flush of that file
   bool touched_files = false;                    // a data or index byte was written
   bool has_live = false;
@@ -112,7 +138,8 @@ struct Txn {
   int doom_status = 0;
   int repaired_code = 0;     // of the first changing call that has one
   std::vector<std::unique_ptr<BlockTxn>> blocks;
-  std::size_t memory = 0;    // bytes of page and record images held
+  ImageArena images;        // pages and records that can be written out before the commit
+  ImageArena live_images;   // records rewritten after the commit point
   // The transaction file: a list of the blocks (written once a second block takes part) and,
   // at the commit point, the commit chunk.
   Text file_name;

@@ -244,13 +244,13 @@ bool WriteCommitChunk(Txn& t) {
     PutInt(payload, static_cast<std::uint64_t>(b->journal.size()));
     PutInt(payload, Crc32(b->journal.data(), b->journal.size()));
     std::uint32_t n = 0;
-    for (const auto& [recno, r] : b->records) n += r.live && r.extent > 0 ? 1 : 0;
+    for (const auto& [recno, r] : b->records) n += r.live && r.size > 0 ? 1 : 0;
     PutInt(payload, n);
     for (const auto& [recno, r] : b->records) {
-      if (!r.live || r.extent == 0) continue;
+      if (!r.live || r.size == 0) continue;
       PutInt(payload, recno);
-      PutInt(payload, r.extent);
-      payload.append(r.bytes, 0, r.extent);
+      PutInt(payload, r.size);
+      payload.append(reinterpret_cast<const char*>(r.bytes), r.size);
     }
   }
   if (!Append(t, Chunk('C', payload))) return false;
