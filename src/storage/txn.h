@@ -105,7 +105,6 @@ struct BlockTxn {
   std::vector<Kept> kept;
   std::unordered_set<std::int64_t> kept_data, kept_index;  // offsets of the slots kept
   bool wrote_data = false, wrote_index = false;  // since the last flush of that file
-  bool touched_files = false;                    // a data or index byte was written
   bool has_live = false;
 
   HeaderNote* FindNote(int part);
@@ -170,8 +169,6 @@ std::uint64_t PageId(int k, std::int32_t page);
 
 // False (status set) when the block cannot take part in the transaction now.
 bool BeginCall(FileBlock* fb, int repaired_code);
-// Whether the call in progress works through a transaction (journaled block).
-bool CallJournaled();
 void NoteHeader(int part);
 void NoteTake(int part, std::int32_t element, std::int32_t next);
 void NotePage(const PageBuf& b);

@@ -17,7 +17,8 @@ namespace {
 // memory costs a page fault per 4 KB; more spills write the same pages again).
 constexpr std::size_t kSpillBytes = 4u << 20;
 
-// The data file a block without the journal keeps its header for, when a call on it fails.
+// The data header of a block without the journal as the call in progress found it, put back
+// when the call fails.
 DataHeader g_direct_header;
 
 std::string FolderOf(const Text& name) {
@@ -109,8 +110,6 @@ bool BeginCall(FileBlock* fb, int repaired_code) {
   if (t.repaired_code == 0) t.repaired_code = repaired_code;
   return true;
 }
-
-bool CallJournaled() { return TheTxn().call != nullptr; }
 
 void NoteHeader(int part) {
   Txn& t = TheTxn();

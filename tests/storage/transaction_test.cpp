@@ -44,7 +44,7 @@ class TransactionTest : public StorageTest {
   std::vector<std::string> Names() const { return {Name("A"), Name("B"), Name("C"), Name("N")}; }
   std::vector<FileBlock*> OpenAll() {
     std::vector<FileBlock*> fbs;
-    for (const std::string& leaf : {"A", "B", "C", "N"}) fbs.push_back(Open(leaf));
+    for (const char* leaf : {"A", "B", "C", "N"}) fbs.push_back(Open(leaf));
     return fbs;
   }
   static void CloseAll(std::vector<FileBlock*>& fbs) {
@@ -450,7 +450,9 @@ TEST_F(TransactionTest, EveryFailedFileCallOfACommitRollsBackExactly) {
           continue;
         }
         // The repair code of the first changing call (AddRec), or of the call whose read failed.
-        if (ops[o] != disk::FileOp::Read) EXPECT_EQ(IsamError, 10001);
+        if (ops[o] != disk::FileOp::Read) {
+          EXPECT_EQ(IsamError, 10001);
+        }
         EXPECT_EQ(IsamErrorClass(), 3);
         EXPECT_FALSE(InTransaction());
         EXPECT_EQ(Difference(Files(), before), "");
@@ -562,7 +564,9 @@ TEST_F(TxnRecoveryTest, PowerLossInACommitGivesTheStateBeforeOrAfter) {
     const char* leaves[] = {"A", "B", "C", "N"};
     FileBlock* first = Open(leaves[rng() % 4]);
     ASSERT_NE(first, nullptr) << IsamError;
-    if (spans[t]) EXPECT_EQ(Leftovers(), "");
+    if (spans[t]) {
+      EXPECT_EQ(Leftovers(), "");
+    }
     CloseFileBlock(first);
     CloseAll(fbs = OpenAll());
     EXPECT_EQ(Leftovers(), "");
