@@ -61,7 +61,12 @@ std::string Chunk(char kind, const std::string& payload) {
   return c;
 }
 
-Text BlockName(const FileBlock* fb) { return Absolute(fb->data_name) + ";" + Absolute(fb->index_name); }
+// The block's name as OpenFileBlock takes it: the data file's absolute name, then ";" and the
+// index file's name in the same folder.
+Text BlockName(const FileBlock* fb) {
+  std::string_view index = fb->index_name;
+  return Absolute(fb->data_name) + ";" + Text(index.substr(index.find_last_of("/\\") + 1));
+}
 
 bool EnsureFile(Txn& t) {
   if (t.file.IsOpen()) return true;
