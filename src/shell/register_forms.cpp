@@ -117,9 +117,9 @@ TDistrForm::TDistrForm(QWidget* owner, DistrictEdit& edit) : RegisterEditWindow(
   fields->addRow("distriktsnr", edDnr);
   fields->addRow("distriktsnamn", edDname);
   fields->addRow("nation", edDkort);
-  edDname->setMinimumWidth(fontMetrics().horizontalAdvance(QString(DistrictEdit::kNameMax + 2, 'M')));
   resize(340, 190);
   Finish(fields);
+  edDname->setMinimumWidth(fontMetrics().horizontalAdvance(QString(DistrictEdit::kNameMax + 2, 'M')));
 }
 
 void TDistrForm::Store() {
@@ -165,8 +165,9 @@ TKontrForm::TKontrForm(QWidget* owner) : RegisterEditWindow(owner, "TKontrForm",
 }
 
 void TKontrForm::SizeGrid() {
-  // Every column as wide as ten "X", every row 1.5 times the text height.
+  // Every column as wide as ten "X", every row 1.5 times the text height (of the scaled font).
   const QFontMetrics fm(StringGrid1->font());
+  edKodNr->setMaximumWidth(fm.horizontalAdvance("XXXXXXXX"));
   const int column = fm.horizontalAdvance(QString(10, 'X')) + 2 * fm.horizontalAdvance(' ');
   const int row = fm.height() * 3 / 2;
   for (int c = 0; c < StringGrid1->columnCount(); ++c) StringGrid1->setColumnWidth(c, column);
@@ -228,9 +229,6 @@ TBanForm::TBanForm(QWidget* owner, CourseEdit& edit) : RegisterEditWindow(owner,
     StringGrid1->setItem(k - 1, 0, Cell(QString("%1").arg(k, 2, 10, QChar('0')), false));
     StringGrid1->setItem(k - 1, 1, Cell(ToQ(edit.codes[static_cast<std::size_t>(k - 1)]), true));
   }
-  const QFontMetrics fm(font());
-  StringGrid1->setColumnWidth(0, fm.horizontalAdvance("0000"));
-  StringGrid1->setColumnWidth(1, fm.horizontalAdvance("XXXXXXXX"));
   StringGrid1->horizontalHeader()->setStretchLastSection(true);
   auto* fields = new QFormLayout;
   fields->addRow("bana beteckning", edBana);
@@ -240,6 +238,12 @@ TBanForm::TBanForm(QWidget* owner, CourseEdit& edit) : RegisterEditWindow(owner,
   content->addWidget(StringGrid1, 1);
   resize(260, 560);
   Finish(content);
+  // Sizes from the scaled font: rows 1.5 times the text height.
+  const QFontMetrics fm(font());
+  StringGrid1->verticalHeader()->setDefaultSectionSize(fm.height() * 3 / 2);
+  StringGrid1->verticalHeader()->setMinimumSectionSize(fm.height());
+  StringGrid1->setColumnWidth(0, fm.horizontalAdvance("0000"));
+  edBana->setMaximumWidth(fm.horizontalAdvance(QString(CourseEdit::kNameMax + 4, 'X')));
 }
 
 void TBanForm::Store() {
