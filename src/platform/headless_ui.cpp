@@ -132,6 +132,17 @@ void HeadlessListWindow::RemoveLine(int index) {
 
 void HeadlessListWindow::SetSelected(int index, bool on) { selected[static_cast<std::size_t>(index)] = on; }
 
+void HeadlessListWindow::UserSelects(const std::vector<int>& chosen, int focus) {
+  selected.assign(lines.size(), false);
+  std::vector<int> reported;
+  for (int i : chosen)
+    if (i >= 0 && i < static_cast<int>(lines.size())) selected[static_cast<std::size_t>(i)] = true;
+  for (std::size_t i = 0; i < selected.size(); ++i)
+    if (selected[i]) reported.push_back(static_cast<int>(i));
+  focused = focus;
+  events.SelectionChanged(reported, focus);
+}
+
 std::unique_ptr<ListWindow> HeadlessUi::CreateListWindow(const ListWindowSpec& spec, ListWindowEvents& events) {
   return std::make_unique<HeadlessListWindow>(spec, events, on_list_window);
 }

@@ -30,6 +30,8 @@ class HeadlessListWindow : public ListWindow {
   void SetFocused(int index) override { focused = index; }
   void SetStatus(std::string_view text) override { status = text; }
   void Repaint() override { ++repaints; }
+  // The user selects exactly `lines` and focuses `focus`: the window changes and reports it.
+  void UserSelects(const std::vector<int>& lines, int focus);
   // Runs the script of the HeadlessUi that made the window (if any), which plays the user.
   void Run() override {
     if (run_) run_(*this);

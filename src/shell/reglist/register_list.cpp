@@ -117,6 +117,15 @@ void TERegFormDlg::Focus(int index) {
   window_->SetFocused(index);
 }
 
+void TERegFormDlg::Reload(const std::vector<std::int32_t>& selected, std::int32_t focus) {
+  Fill();
+  for (int i = 0; i < LineCount(); ++i) {
+    const std::int32_t rec = LineRec(i);
+    if (std::find(selected.begin(), selected.end(), rec) != selected.end()) Select(i, true);
+    if (rec == focus) Focus(i);
+  }
+}
+
 void TERegFormDlg::SetSelection(const std::vector<int>& selected, int focused) {
   for (Line& l : lines_) l.selected = false;
   for (int i : selected)
@@ -179,7 +188,6 @@ void TERegFormDlg::EditEntry(bool add) {
 
 bool TERegFormDlg::EditShape(bool add, int index, std::int32_t& rec, EditForm& form) {
   if (!add && !DelRecSelect(kFindRecord, "", false, rec)) {
-    // The keys may be partly gone: put back what the edit started from.
     StorageFailed();
     return false;
   }
@@ -189,13 +197,14 @@ bool TERegFormDlg::EditShape(bool add, int index, std::int32_t& rec, EditForm& f
     return false;
   }
   if (!ok) return false;
-  if (!add) RemoveLine(index);
-  else
+  // The stored record's line replaces the old one, focused and selected; adding unselects the
+  // other lines, changing keeps their selection.
+  std::vector<std::int32_t> selected;
+  if (!add)
     for (int i = 0; i < LineCount(); ++i)
-      if (Selected(i)) Select(i, false);
-  int at = AddLine(rec);
-  Select(at, true);
-  Focus(at);
+      if (Selected(i) && i != index) selected.push_back(LineRec(i));
+  selected.push_back(rec);
+  Reload(selected, rec);
   return true;
 }
 
@@ -203,9 +212,8 @@ int TERegFormDlg::EraseEntry() {
   if (std::none_of(lines_.begin(), lines_.end(), [](const Line& l) { return l.selected; }))
     return kEraseNothingSelected;
   int result = 1;
-  bool failed = false;
-  std::vector<bool> gone(lines_.size(), false);
-  for (int i = 0; i < LineCount() && !failed; ++i) {
+  std::vector<std::int32_t> kept;
+  for (int i = 0; i < LineCount(); ++i) {
     if (!Selected(i)) continue;
     std::int32_t rec = LineRec(i);
     bool at_end = false, found = false;
@@ -215,22 +223,19 @@ int TERegFormDlg::EraseEntry() {
       continue;
     }
     if (!DelRecSelect(kFindRecord, "", true, rec)) {
-      failed = true;
-      result = 0;
-      break;
+      StorageFailed();
+      return 0;
     }
     // The data layer may refuse with a message (a control that a course uses): the record is
     // then still there, and its line stays selected so that the user sees which was kept.
     FixtSelect(kFindRecord, "", at_end, found, rec);
-    if (found) result = 0;
-    else gone[static_cast<std::size_t>(i)] = true;
+    if (found) {
+      result = 0;
+      kept.push_back(rec);
+    }
   }
-  if (failed) {
-    StorageFailed();
-    return result;
-  }
-  for (int i = LineCount() - 1; i >= 0; --i)
-    if (gone[static_cast<std::size_t>(i)]) RemoveLine(i);
+  std::int32_t focus = focused_ >= 0 ? LineRec(focused_) : 0;
+  Reload(kept, focus);
   ShowMsgLine();
   return result;
 }

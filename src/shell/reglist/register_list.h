@@ -108,8 +108,8 @@ class TERegFormDlg : private platform::ListWindowEvents {
   // The shape of every DoTheDialog: when changing, the record's keys are removed so that the
   // edit's uniqueness checks do not find the record itself; the edit window runs; the record is
   // put back with its keys after OK, and after Cancel (the edit restored the buffer, so the old
-  // record and keys come back); after OK the line is replaced. True when the edit closed with
-  // OK and the record was stored.
+  // record and keys come back); after OK the record's line takes its place in the list,
+  // focused and selected. True when the edit closed with OK and the record was stored.
   bool EditShape(bool add, int index, std::int32_t& rec, EditForm& form);
   // Shows the message line in the status bar when it changed since it was last shown there.
   void ShowMsgLine();
@@ -133,6 +133,9 @@ class TERegFormDlg : private platform::ListWindowEvents {
   void PrintClicked() override { Print(); }
   void SelectionChanged(const std::vector<int>& selected, int focused) override { SetSelection(selected, focused); }
 
+  // Reads the list again from the register, so that it shows what is stored whatever a store or
+  // delete left behind; the lines of `selected` records come back selected, `focus`'s focused.
+  void Reload(const std::vector<std::int32_t>& selected, std::int32_t focus);
   // Adds the line of the record in the buffer in its sorted place; returns its index.
   int AddLine(std::int32_t rec);
   void RemoveLine(int index);
