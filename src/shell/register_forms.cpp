@@ -117,9 +117,9 @@ TDistrForm::TDistrForm(QWidget* owner, DistrictEdit& edit) : RegisterEditWindow(
   fields->addRow("distriktsnr", edDnr);
   fields->addRow("distriktsnamn", edDname);
   fields->addRow("nation", edDkort);
-  resize(340, 190);
   Finish(fields);
   edDname->setMinimumWidth(fontMetrics().horizontalAdvance(QString(DistrictEdit::kNameMax + 2, 'M')));
+  adjustSize();
 }
 
 void TDistrForm::Store() {

@@ -91,6 +91,12 @@ int main(int argc, char** argv) {
     });
   } else if (screen == "klasser-val") {
     Later(600, [&] {
+      // Once the pick window runs, the user has chosen three classes.
+      Later(400, [] {
+        QWidget* dlg = QApplication::activeModalWidget();
+        auto* list = dlg ? dlg->findChild<QListWidget*>("EPickListBox") : nullptr;
+        for (int i = 0; list && i < 3 && i < list->count(); ++i) list->item(i)->setSelected(true);
+      });
       TKlassPick pick(main_form.get(), "V\xE4lj klass(er)", true, TKlassPick::kAll);
     });
   } else {

@@ -8,6 +8,7 @@
 #include "competition/dialogs/control_edit.h"
 #include "competition/dialogs/course_edit.h"
 #include "competition/dialogs/district_edit.h"
+#include "competition/records_check.h"
 #include "competition/records/class_rec.h"
 #include "competition/records/club_recs.h"
 #include "competition/records/cmp_club_rec.h"
@@ -205,6 +206,9 @@ TEST_F(RegisterListTest, ChangedAndAddedLinesTakeTheirPlaceSelected) {
   dlg.EditEntry(true);
   EXPECT_EQ(UsedRecs(DistrFile), 4);
   ExpectConsistent(dlg);
+  CloseAllCompetitionFiles();
+  auto check = CheckRecordKeys(DataFileName("DISTR"));
+  EXPECT_TRUE(check.ok) << check.message;
 }
 
 TEST_F(RegisterListTest, AControlInUseStaysSelectedWhenTheOthersGo) {
@@ -273,6 +277,12 @@ TEST_F(RegisterListTest, ACourseMadeInTheDialogKeepsItsControls) {
   Select(again, {0, 1}, 0);
   EXPECT_EQ(again.EraseEntry(), 1);
   EXPECT_EQ(again.LineCount(), 0);
+  // Records and keys agree after all of it (the check reads files the program does not hold).
+  CloseDefinitions();
+  for (const char* file : {"KONTR", "TRACK"}) {
+    auto check = CheckRecordKeys(DataFileName(file, CurrentCompetition));
+    EXPECT_TRUE(check.ok) << file << ": " << check.message;
+  }
 }
 
 // The n-th write fails during the change, the add and the erase of a register: the user gets
