@@ -139,7 +139,7 @@ void TDistrForm::SelectField(int field, int) {
 
 // --- Controls ----------------------------------------------------------------------------------
 
-TKontrForm::TKontrForm(QWidget* owner) : RegisterEditWindow(owner, "TKontrForm", "kontroll") {
+TKontrForm::TKontrForm(QWidget* home) : RegisterEditWindow(home, "TKontrForm", "kontroll"), home_(home) {
   edKodNr = LineEdit(this, "edKodNr", ControlEdit::kCodeMax, "kontrollkodens kodsiffra");
   StringGrid1 = new QTableWidget(1, ControlEdit::kColumns + 1, this);
   StringGrid1->setObjectName("StringGrid1");
@@ -189,6 +189,8 @@ bool TKontrForm::Edit(QWidget* owner, ControlEdit& edit) {
   edKodNr->setFocus();
   const bool ok = exec() == QDialog::Accepted;
   edit_ = nullptr;
+  // Back to the main window, or the window would go with the register dialog that owned it.
+  setParent(home_, windowFlags());
   return ok;
 }
 

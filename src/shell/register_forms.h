@@ -60,7 +60,8 @@ class TDistrForm : public RegisterEditWindow {
 class TKontrForm : public RegisterEditWindow {
   Q_OBJECT
  public:
-  explicit TKontrForm(QWidget* owner);
+  // `home` owns the window between edits (the main window).
+  explicit TKontrForm(QWidget* home);
   // Shows `edit` modally, owned by `owner`; true when it closed with OK.
   bool Edit(QWidget* owner, ControlEdit& edit);
 
@@ -75,6 +76,7 @@ class TKontrForm : public RegisterEditWindow {
  private:
   void SizeGrid();
   ControlEdit* edit_ = nullptr;
+  QWidget* home_;
 };
 
 class TBanForm : public RegisterEditWindow {

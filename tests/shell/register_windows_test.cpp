@@ -108,7 +108,8 @@ TEST_F(RegisterWindowTest, RefusedOkShowsTheTextAndKeepsTheWindow) {
 TEST_F(RegisterWindowTest, ControlWindowIsReusedAndItsGridIsTenXWide) {
   OpenDefinitions();
   ASSERT_TRUE(DefinitionsOpen);
-  InstallRegisterWindows(nullptr);
+  QWidget main;
+  InstallRegisterWindows(&main);
   TKontrForm* window = ControlWindow();
   ASSERT_NE(window, nullptr);
   const QFontMetrics fm(window->StringGrid1->font());
@@ -124,8 +125,13 @@ TEST_F(RegisterWindowTest, ControlWindowIsReusedAndItsGridIsTenXWide) {
       window->StringGrid1->item(0, 1)->setText(QString::fromUtf8("höjd"));
       window->OkClick();
     });
-    ASSERT_TRUE(ShowEditWindow(nullptr, edit));
+    {
+      // Owned by a register dialog while it is shown; the dialog goes, the window stays.
+      QWidget dialog;
+      ASSERT_TRUE(ShowEditWindow(&dialog, edit));
+    }
     EXPECT_EQ(ControlWindow(), window);  // the same window every time
+    EXPECT_EQ(window->parentWidget(), &main);
     std::int32_t ref = 0;
     PutControl(true, ref);
   }

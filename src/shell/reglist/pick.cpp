@@ -2,6 +2,8 @@
 
 #include "base/messages.h"
 #include "competition/registers/register_find.h"
+#include "shell/reglist/register_list.h"
+#include "storage/isam_status.h"
 
 namespace olbrax {
 
@@ -26,8 +28,10 @@ void TEPick::InitTheListData() {
   std::int32_t rec = 0;
   bool at_end = false, found = false;
   FixtSelect(kFindReset, "", at_end, found, rec);
+  int failure = FailureCode();
   for (int guard = 0; guard < 1000000; ++guard) {
     FixtSelect(kFindNext, "", at_end, found, rec);
+    if (!failure) failure = FailureCode();
     if (at_end) break;
     if (!found || !doTheFilter()) continue;
     Item item{Text(), rec};
@@ -36,6 +40,8 @@ void TEPick::InitTheListData() {
     eitems.push_back(std::move(item));
     ++nitems;
   }
+  // A list that misses records because a read failed must not look complete.
+  if (failure) ShowText(201, MsgText(failure));
   PopCursor();
 }
 

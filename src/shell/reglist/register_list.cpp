@@ -33,6 +33,8 @@ int Weight(unsigned char c) {
 
 }  // namespace
 
+int FailureCode() { return !IsamOK && IsamErrorClass() != 1 ? IsamError : 0; }
+
 bool ListTextLess(std::string_view a, std::string_view b) {
   std::size_t n = std::min(a.size(), b.size());
   for (std::size_t i = 0; i < n; ++i) {
@@ -69,16 +71,18 @@ void TERegFormDlg::Fill() {
   std::int32_t rec = 0;
   bool at_end = false, found = false;
   FixtSelect(kFindReset, "", at_end, found, rec);
+  // The walk ends at the end of the index ("not found"); any other failure on the way is one the
+  // user must hear of, or the list would look complete when it is not.
+  int failure = FailureCode();
   // A register holds at most a few thousand records; the bound only stops a damaged index that
   // leads round in a circle.
   for (int guard = 0; guard < 1000000; ++guard) {
     FixtSelect(kFindNext, "", at_end, found, rec);
+    if (!failure) failure = FailureCode();
     if (at_end) break;
     if (found) AddLine(rec);
   }
-  // The walk ends at the end of the index ("not found"); anything else is a failure the user
-  // must hear of, or the list would look complete when it is not.
-  if (!IsamOK && IsamErrorClass() != 1) ShowText(201, MsgText(IsamError));
+  if (failure) ShowText(201, MsgText(failure));
   ShowMsgLine();
   PopCursor();
 }

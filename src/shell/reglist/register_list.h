@@ -40,6 +40,9 @@ class Ttherec {
 // The order of list lines: alphabetical without regard to letter case, Å Ä Ö after Z.
 bool ListTextLess(std::string_view a, std::string_view b);
 
+// The engine's status code when its last call failed other than by finding nothing, else 0.
+int FailureCode();
+
 class TERegFormDlg : private platform::ListWindowEvents {
  public:
   static constexpr int kEraseNothingSelected = 2;
