@@ -17,7 +17,7 @@ class PickForm : public QDialog {
  public:
   explicit PickForm(const PickWindowSpec& spec);
 
-  // The choice, in the order of the spec's items.
+  // The choice, in the order of the items the window was given.
   std::vector<bool> Chosen() const;
   // "&Alla": selects every line or none, by allSw, and flips allSw.
   void AllClick();
