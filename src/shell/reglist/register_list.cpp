@@ -59,7 +59,7 @@ TERegFormDlg::TERegFormDlg(platform::Window owner, std::string_view name, std::s
 TERegFormDlg::~TERegFormDlg() = default;
 
 void TERegFormDlg::Execute() {
-  if (window_) window_->Run();
+  window_->Run();
 }
 
 // --- The list ----------------------------------------------------------------------------------
