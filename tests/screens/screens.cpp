@@ -19,6 +19,7 @@
 #include "base/version.h"
 #include "platform/qt/qt_printers.h"
 #include "platform/qt/qt_ui.h"
+#include "platform/qt/swedish_translations.h"
 #include "platform/qt/window_scale.h"
 #include "shell/main_window.h"
 #include "shell/pictures.h"
@@ -57,6 +58,7 @@ void SelectFirstLines(int n) {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(kAppTitle);
+  platform::InstallSwedishQtTranslations(app);
   if (argc < 2) {
     std::fprintf(stderr, "usage: olbrax-screens SCREEN [--scale N]\n");
     return 2;
