@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "base/messages.h"
+#include "competition/maintenance/index_rebuild.h"
 #include "competition/records/class_rec.h"
 #include "competition/records/club_recs.h"
 #include "competition/records/cmp_club_rec.h"
@@ -80,9 +81,9 @@ int IoResult(int err) {
   }
 }
 
-// Reads or writes block 0 of the statistics file; the I/O result number, 0 on success.
-int TransferCmpClubRec(bool write) {
-  std::string path = disk::Resolve(ClubsFileName());
+// Reads or writes block 0 of the statistics file `name`; the I/O result number, 0 on success.
+int TransferCmpClubRec(bool write, const Text& name) {
+  std::string path = disk::Resolve(name);
   std::FILE* f = std::fopen(path.c_str(), write ? "r+b" : "rb");
   if (!f && write) f = std::fopen(path.c_str(), "w+b");
   if (!f) return IoResult(errno);
@@ -120,6 +121,17 @@ void InitCompetitionKeys() {
   g_kontr = Kind("KONTR", kKontrRecLen, {{4, 0}});
 }
 
+void CreateRegisterFile(std::string_view kind, std::string_view path) {
+  if (!g_archive.name) InitCompetitionKeys();
+  for (const FileKind* k : {&g_archive, &g_club, &g_distr, &g_route, &g_route24, &g_klass, &g_entrant, &g_track, &g_kontr}) {
+    if (kind == k->name) return CreateFileBlock(path, k->rec_len, k->keys, k->desc);
+  }
+  isam::ResetStatus();
+  isam::Fail(isam::kGeneral);
+}
+
+int ReadCmpClubRecFrom(std::string_view path) { return TransferCmpClubRec(false, Text(path)); }
+
 Text DataFileName(std::string_view name, int competition) {
   Text out = GeneralSettings.DataDirectory.get() + "/" + Text(name);
   if (competition > 0) out += Nn(competition);
@@ -131,7 +143,10 @@ Text DataFileName(std::string_view name, int competition) {
 void OpenArchive() {
   if (!g_archive.name) InitCompetitionKeys();
   FileBlock* archive = nullptr;
-  OpenFileBlock(archive, DataFileName(g_archive.name));
+  // A rebuild that a crash interrupted is finished first: the files are all old or all new.
+  bool usable = FinishInterruptedRebuild();
+  if (usable) OpenFileBlock(archive, DataFileName(g_archive.name));
+  else isam::Fail(isam::kGeneral);
   if (IsamOK) {
     RefreshArchiveCounts(archive);
     CloseFileBlock(archive);
@@ -290,7 +305,7 @@ void CreateCompetitionFiles() {
   if (!ArchiveOpen || CurrentCompetition == 0) return;
   if (!Create(g_klass, CurrentCompetition)) return;
   ResetCmpClubRec();
-  if (int io = TransferCmpClubRec(true); io != 0) {
+  if (int io = TransferCmpClubRec(true, ClubsFileName()); io != 0) {
     CmpClubFailure(true, io);
     return;
   }
@@ -309,14 +324,14 @@ void ResetCmpClubRec() {
 }
 
 void ReadCmpClubRec() {
-  if (int io = TransferCmpClubRec(false); io != 0) {
+  if (int io = TransferCmpClubRec(false, ClubsFileName()); io != 0) {
     isam::Fail(isam::kGeneral);
     CmpClubFailure(false, io);
   }
 }
 
 void WriteCmpClubRec() {
-  if (int io = TransferCmpClubRec(true); io != 0) CmpClubFailure(true, io);
+  if (int io = TransferCmpClubRec(true, ClubsFileName()); io != 0) CmpClubFailure(true, io);
 }
 
 // --- Archive entries -----------------------------------------------------------------------------
