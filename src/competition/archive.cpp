@@ -91,7 +91,7 @@ int TransferCmpClubRec(bool write, const Text& name) {
   if (write) {
     ToStorage(CmpClubRec);
     ok = std::fwrite(&CmpClubRec, 1, sizeof CmpClubRec, f) == sizeof CmpClubRec && std::fflush(f) == 0 &&
-         ::fdatasync(fileno(f)) == 0;
+         (!disk::FlushEnabled() || ::fdatasync(fileno(f)) == 0);
     FromStorage(CmpClubRec);
   } else {
     ok = std::fread(&CmpClubRec, 1, sizeof CmpClubRec, f) == sizeof CmpClubRec;
