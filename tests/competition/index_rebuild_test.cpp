@@ -52,7 +52,7 @@ TEST_F(IndexRebuildTest, RegistersKeepTheirContentsUnderDenseNumbers) {
   EXPECT_FALSE(RebuildLeftovers());
   // Entrants of both competitions name the same clubs and classes; counts, statistics and control
   // marks are as the program's own bookkeeping left them.
-  EXPECT_EQ(Contents(), before);
+  EXPECT_TRUE(Same(Contents(), before));
   EXPECT_NE(Numbering(), numbered);
   // A second rebuild finds nothing to renumber.
   const std::string dense = Numbering();
@@ -60,7 +60,7 @@ TEST_F(IndexRebuildTest, RegistersKeepTheirContentsUnderDenseNumbers) {
   ASSERT_TRUE(IndexRebuild(&ui));
   CloseAllCompetitionFiles();
   EXPECT_EQ(Numbering(), dense);
-  EXPECT_EQ(Contents(), before);
+  EXPECT_TRUE(Same(Contents(), before));
 }
 
 TEST_F(IndexRebuildTest, ReferencesFollowTheNewNumbers) {
@@ -148,7 +148,7 @@ TEST_F(IndexRebuildTest, CancellingOrAFileInUseChangesNothing) {
   EXPECT_TRUE(BoxShown("Indexbygget avbr\xF6ts vid OL02")) << (ui.boxes.empty() ? "" : ui.boxes.back().text);
   CloseAllCompetitionFiles();
   EXPECT_EQ(Numbering(), numbered);
-  EXPECT_EQ(Contents(), before);
+  EXPECT_TRUE(Same(Contents(), before));
   EXPECT_FALSE(RebuildLeftovers());
 }
 
@@ -198,7 +198,7 @@ TEST_F(IndexRebuildTest, AFailureAtAnyFileCallLeavesOldOrRebuiltData) {
       CloseAllCompetitionFiles();
       ASSERT_FALSE(RebuildLeftovers());
       ASSERT_EQ(CheckAll(), "");
-      ASSERT_EQ(Contents(), before);
+      ASSERT_TRUE(Same(Contents(), before));
       ASSERT_EQ(Numbering(), ok || pending ? new_numbers : old_numbers) << "ok " << ok << " pending " << pending;
     }
   }

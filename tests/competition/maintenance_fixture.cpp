@@ -303,6 +303,19 @@ std::string MaintenanceTest::Contents(const fs::path& folder) const {
   return out;
 }
 
+::testing::AssertionResult MaintenanceTest::Same(const std::string& a, const std::string& b) {
+  if (a == b) return ::testing::AssertionSuccess();
+  std::size_t at = 0;
+  while (at < a.size() && at < b.size() && a[at] == b[at]) ++at;
+  std::size_t line = a.rfind('\n', at == 0 ? 0 : at - 1);
+  line = line == std::string::npos ? 0 : line + 1;
+  auto cut = [&](const std::string& s) { return s.substr(line, std::min<std::size_t>(s.find('\n', line) - line, 200)); };
+  // The block the line belongs to.
+  std::size_t head = a.rfind("\n[", line);
+  std::string block = head == std::string::npos ? a.substr(0, a.find('\n')) : a.substr(head + 1, a.find('\n', head + 1) - head - 1);
+  return ::testing::AssertionFailure() << "in " << block << ":\n  " << cut(a) << "\n  " << cut(b);
+}
+
 std::string MaintenanceTest::Numbering() const {
   std::string out;
   for (const Text& b : isam::BlocksInFolder(data.str())) {

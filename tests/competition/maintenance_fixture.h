@@ -41,6 +41,8 @@ class MaintenanceTest : public DataTest {
   // numbers that point elsewhere replaced by what they name, in a sorted, comparable text.
   std::string Contents() const { return Contents(data.path()); }
   std::string Contents(const std::filesystem::path& folder) const;
+  // Equal contents; otherwise the first line that differs (the contents are long).
+  static ::testing::AssertionResult Same(const std::string& a, const std::string& b);
   // How the records are numbered: the length of every file block (tells old from rebuilt).
   std::string Numbering() const;
   // The integrity check of every file block of the data directory; empty when all pass.
