@@ -14,6 +14,7 @@
 
 #include "base/messages.h"
 #include "platform/qt/qtext.h"
+#include "platform/qt/window_scale.h"
 #include "printing/config/configuration.h"
 #include "printing/konfig/environment_tabs.h"
 #include "printing/konfig/konfig_dialog.h"
@@ -81,8 +82,8 @@ TEST_F(KonfigDialogTest, RenamingEnvironment3AndSwitchingTo4KeepsTheName) {
   Click("RapportTabControl4");
   QTRY_COMPARE(Find<QLineEdit>("RaEditNamn")->text(), "Courier.liggande");
   EXPECT_EQ(dlg->rapportTabs()->tabText(2), "Mina listor");
-  EXPECT_EQ(dlg->rapportTabs()->tab(3)->styleSheet(), "color: red;");  // the active tab
-  EXPECT_EQ(dlg->rapportTabs()->tab(2)->styleSheet(), "");
+  EXPECT_EQ(dlg->rapportTabs()->tab(3)->palette().color(QPalette::ButtonText), QColor(Qt::red));  // the active tab
+  EXPECT_NE(dlg->rapportTabs()->tab(2)->palette().color(QPalette::ButtonText), QColor(Qt::red));
   std::string b = Bytes();
   EXPECT_EQ(b.substr(59810 + 2 * 41, 12), std::string("\x0b") + "Mina listor");
   EXPECT_EQ(b[157552 + 2 * 15956 + 1092 + 9540], 3);
@@ -192,6 +193,29 @@ TEST_F(KonfigDialogTest, ClosingKeepsThePageAndTheComputerNameCut) {
   dlg.reset();
   Open();
   EXPECT_EQ(Find<QTabWidget>("KonfigPageControl")->currentIndex(), 1);
+}
+
+// The dialog at the window scales 100 and 200. With OLBRAX_SCREENSHOT_DIR set (scripts/screenshots
+// runs this under a virtual X display) both pages are saved there as pictures.
+TEST_F(KonfigDialogTest, ScalesWithTheWindowScale) {
+  const char* out = std::getenv("OLBRAX_SCREENSHOT_DIR");
+  for (int scale : {100, 200}) {
+    platform::WindowScale = scale;
+    Open();
+    EXPECT_EQ(dlg->size(), QSize(618, 512) * (scale / 100)) << scale;
+    EXPECT_EQ(Find<QLineEdit>("RaEditStorFont")->font().pointSize(), 12 * scale / 100);
+    // Every field gets the dialog's scaled font.
+    EXPECT_EQ(Find<QLineEdit>("RaEditNamn")->font().pointSizeF(), dlg->font().pointSizeF());
+    for (int page = 0; out && page < 2; ++page) {
+      Find<QTabWidget>("KonfigPageControl")->setCurrentIndex(page);
+      QTest::qWait(200);  // let a real display paint
+      std::string name = std::string(out) + "/konfig-" + (page == 0 ? "rapporter" : "etiketter") +
+                         (scale == 100 ? "" : "-" + std::to_string(scale)) + ".png";
+      EXPECT_TRUE(dlg->grab().save(QString::fromStdString(name))) << name;
+    }
+    dlg.reset();
+  }
+  platform::WindowScale = 100;
 }
 
 }  // namespace

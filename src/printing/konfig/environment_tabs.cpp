@@ -46,9 +46,13 @@ void EnvironmentTabs::setTabText(int index, const QString& text) {
 }
 
 void EnvironmentTabs::Paint() {
+  // The colour goes through the palette: a style sheet would stop the dialog's font (and its
+  // scaling) from reaching the buttons.
   for (int i = 0; i < 10; ++i) {
     tabs_[i]->setChecked(i == current_);
-    tabs_[i]->setStyleSheet(i == current_ ? "color: red;" : "");
+    QPalette p = palette();
+    if (i == current_) p.setColor(QPalette::ButtonText, Qt::red);
+    tabs_[i]->setPalette(p);
   }
 }
 

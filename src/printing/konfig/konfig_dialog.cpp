@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <cmath>
@@ -136,7 +137,7 @@ void TEKonfigDlg::Build() {
   KonfigPageControl_ = new QTabWidget(this);
   KonfigPageControl_->setObjectName("KonfigPageControl");
   // The two pages are chosen with buttons; the page shown has its caption in red.
-  KonfigPageControl_->setStyleSheet(
+  KonfigPageControl_->tabBar()->setStyleSheet(
       "QTabBar::tab { border: 2px outset #a0a0a0; border-radius: 3px; padding: 3px 14px; margin: 2px;"
       " background: #e4e4e4; }"
       "QTabBar::tab:selected { border-style: inset; color: red; }");
@@ -215,8 +216,10 @@ QWidget* TEKonfigDlg::BuildRapportPage() {
   }
   row->addWidget(fonts, 3);
 
+  // Narrow tabs, so that all five show beside the fonts.
   BildPageControl_ = new QTabWidget(page);
   BildPageControl_->setObjectName("BildPageControl");
+  BildPageControl_->tabBar()->setStyleSheet("QTabBar::tab { padding: 2px 5px; margin: 1px; }");
   for (int n = 0; n <= 4; ++n) {
     auto* sheet = new QWidget;
     auto* h = new QHBoxLayout(sheet);
@@ -246,6 +249,7 @@ QWidget* TEKonfigDlg::BuildRapportPage() {
       side->addStretch();
       h->addLayout(side);
     }
+    h->addStretch();
     BildPageControl_->addTab(sheet, QString("bild%1").arg(n));
   }
   row->addWidget(BildPageControl_, 2);
@@ -279,7 +283,6 @@ QWidget* TEKonfigDlg::BuildEtikettPage() {
   v->addLayout(grid);
   connect(etikettDlgBtn2_, &QPushButton::clicked, this, [this] { PrinterClick(false); });
 
-  auto* row = new QHBoxLayout;
   auto* fonts = new QGroupBox("utskriftsfonter", page);
   fonts->setObjectName("EtFontGroup");
   fonts->setToolTip(U("vid etikettutskrifter gör programmet försök med att få plats med den i tur och ordning största,  "
@@ -295,7 +298,7 @@ QWidget* TEKonfigDlg::BuildEtikettPage() {
     fg->addWidget(EtFontField_[i], i, 1);
     connect(b, &QPushButton::clicked, this, [this, i] { FontClick(false, i); });
   }
-  row->addWidget(fonts, 3);
+  v->addWidget(fonts);
 
   using namespace fields;
   auto* sg = new QGridLayout;
@@ -314,11 +317,10 @@ QWidget* TEKonfigDlg::BuildEtikettPage() {
       {"etikettbredd", EtSpinWidth_},    {"raddelning", EtSpinRowPitch_},    {"kolumndeln", EtSpinColumnPitch_},
       {"antal kolumn", EtSpinPerRow_},   {"antal rader", EtSpinRows_},       {"antal kopior", EtSpinCopies_}};
   for (int i = 0; i < 9; ++i) {
-    sg->addWidget(Caption(page, spins[i].first), i % 5, 2 * (i / 5));
-    sg->addWidget(spins[i].second, i % 5, 2 * (i / 5) + 1);
+    sg->addWidget(Caption(page, spins[i].first), i % 3, 2 * (i / 3));
+    sg->addWidget(spins[i].second, i % 3, 2 * (i / 3) + 1);
   }
-  row->addLayout(sg, 2);
-  v->addLayout(row);
+  v->addLayout(sg);
   v->addStretch();
   return page;
 }
@@ -335,6 +337,9 @@ void TEKonfigDlg::FormCreate() {
     KonfigPageControl_->setCurrentIndex(GeneralSettings.dialog_page == 2 ? 1 : 0);
   }
   platform::ScaleDialog(this);
+  // Tab bars with a style sheet of their own do not take the scaled font by themselves.
+  KonfigPageControl_->tabBar()->setFont(font());
+  BildPageControl_->tabBar()->setFont(font());
   // The file is read for the tabs selected; without it the records in memory are shown.
   if (!LoadPrintEnvironment(RapportTabControl_->currentIndex() + 1)) MsgLine = "Kan ej l\xE4sa " + ConfigFilePath();
   ShowPrintEnvironment();
@@ -446,6 +451,7 @@ void TEKonfigDlg::ShowFont(QLineEdit* field, const FontSpec& spec) {
   preview.setPointSize(static_cast<int>(std::lround(platform::WindowScale * 12 / 100.0)));
   field->setFont(preview);
   field->setText("(" + QString::number(spec.size) + ") \"" + preview.family() + "\"");
+  field->setCursorPosition(0);
 }
 
 void TEKonfigDlg::ShowPrintEnvironment() {
