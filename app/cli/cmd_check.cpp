@@ -5,8 +5,10 @@
 
 #include "base/text.h"
 #include "cli/cli.h"
+#include "competition/maintenance/index_rebuild.h"
 #include "competition/records_check.h"
 #include "storage/block_check.h"
+#include "storage/file_set_switch.h"
 
 namespace olbrax::cli {
 namespace {
@@ -26,6 +28,11 @@ int RunCheck(Context& ctx) {
                std::isdigit(static_cast<unsigned char>(leaf[6]));
       });
       if (blocks.empty()) std::printf("%s: no file blocks\n", arg.c_str());
+      // The files of an interrupted rebuild are a mix of old and new until it is finished.
+      if (isam::FileSetPending(path, kRebuildStaging)) {
+        std::printf("%s: an index rebuild was interrupted; any command that opens the data finishes it\n", arg.c_str());
+        faults = true;
+      }
     } else {
       blocks.push_back(path);
     }

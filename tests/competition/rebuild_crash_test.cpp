@@ -10,6 +10,9 @@
 
 #include "base/messages.h"
 #include "competition/maintenance/index_rebuild.h"
+#include "competition/records/entrant_rec.h"
+#include "competition/registers/entrants.h"
+#include "competition/registers/register_find.h"
 #include "maintenance_fixture.h"
 #include "storage/file_hooks.h"
 
@@ -142,6 +145,50 @@ TEST_F(RebuildCrashTest, KilledAtEveryRenameAndFlushLeavesOldOrRebuiltData) {
     }
   }
   EXPECT_GT(kills, 20);
+}
+
+// Another competition's entrant file was left with an unfinished change in its journal (a crash
+// of the program): the rebuild repairs it before copying it, so that no journal is replayed over
+// the renumbered file afterwards.
+TEST_F(RebuildCrashTest, AJournalLeftInAnotherCompetitionIsRepairedFirst) {
+  BuildData();
+  CloseAllCompetitionFiles();
+  const std::string before = Contents();
+  // A child removes an entrant's key in competition 2 and is killed while writing the index.
+  struct KillAtIndexWrite : disk::FileHooks {
+    disk::Verdict Before(const disk::FileEvent& e) override {
+      if (e.op == disk::FileOp::Write && e.path.size() >= 7 && e.path.compare(e.path.size() - 7, 7, "OL02.IX") == 0)
+        kill(getpid(), SIGKILL);
+      return {};
+    }
+  };
+  pid_t child = fork();
+  if (child == 0) {
+    OpenArchive();
+    SelectFromMenu(2);
+    std::int32_t ref = 2;
+    bool at_end, found;
+    FindEntrant(kFindRecord, "", ref, at_end, found);
+    static KillAtIndexWrite hook;
+    disk::SetFileHooks(&hook);
+    DeleteKey(EntrantFile, 1, ref, WinToDos(EntrantRec.StartNumber.get()));
+    _exit(0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  ASSERT_GT(fs::file_size(data.path() / "OL02.DIA"), 1u);  // the journal holds the change
+
+  Start();
+  ASSERT_TRUE(IndexRebuild(&ui)) << MsgLine;
+  CloseAllCompetitionFiles();
+  EXPECT_EQ(fs::file_size(data.path() / "OL02.DIA"), 1u);
+  EXPECT_EQ(CheckAll(), "");
+  EXPECT_TRUE(Same(Contents(), before));
+  OpenArchive();  // and the next start has nothing to replay over the new file
+  SelectFromMenu(2);
+  CloseAllCompetitionFiles();
+  EXPECT_TRUE(Same(Contents(), before));
 }
 
 }  // namespace

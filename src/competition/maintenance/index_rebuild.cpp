@@ -107,6 +107,10 @@ class Rebuilder {
     return false;
   }
   bool CopyIntoStaging(const Text& from, const Text& leaf, bool& missing);
+  // Opens and closes a block before its files are copied: an interrupted change is repaired
+  // from its journal first (a journal left behind would otherwise be replayed over the copy
+  // once it has replaced the block), and a block in use by another program is refused.
+  bool Settle(const Text& block, const Text& f, bool& missing);
 
   // Rebuilds the block `kind` (+ competition number) into the staging folder with `target`
   // (a register's file pointer) on the new block, handing every live record of the old block,
@@ -146,6 +150,18 @@ bool Rebuilder::CopyIntoStaging(const Text& from, const Text& leaf, bool& missin
   isam::NotePlatformError(e, DosFunc::kWrite);
   isam::Fail(isam::StatusForFileIo(e));
   return Failed(leaf);
+}
+
+bool Rebuilder::Settle(const Text& block, const Text& f, bool& missing) {
+  missing = false;
+  FileBlock* fb = nullptr;
+  OpenFileBlock(fb, block);
+  if (!IsamOK) {
+    missing = IsamError == isam::kFileNotFound;
+    return missing || Failed(f);
+  }
+  CloseFileBlock(fb);
+  return IsamOK || Failed(f);
 }
 
 template <class Rec, class Readd, class Name>
@@ -291,6 +307,7 @@ void Rebuilder::MoveClubEntries() {
 bool Rebuilder::Competition(std::int32_t nn) {
   const Text archive_leaf = Leaf(isam::SplitBlockName("OLBRAX").data);
   bool missing = false;
+  if (!Settle(DataFileName("OLBRAX"), "OLBRAX", missing)) return false;
   if (!CopyIntoStaging(DataFileName("OLBRAX") + ".DAT", archive_leaf, missing)) return false;
   if (missing) return FailedWith("OLBRAX", MsgText(9903));
   FileBlock* archive = nullptr;
@@ -440,6 +457,8 @@ bool Rebuilder::OtherCompetitions(std::int32_t nn) {
     if (m == nn) continue;
     Text f = "OL" + Nn(m);
     bool missing = false;
+    if (!Settle(DataFileName("OL", m), f, missing)) return false;
+    if (missing) continue;
     isam::BlockNames names = isam::SplitBlockName(f);
     if (!CopyIntoStaging(DataFileName("OL", m) + ".DAT", names.data, missing)) return false;
     if (missing) continue;
