@@ -19,7 +19,7 @@
 namespace olbrax::test {
 namespace {
 
-const std::filesystem::path kDemo = std::filesystem::path(__FILE__).parent_path() / "../../examples/demo";
+const std::filesystem::path kDemo = OLBRAX_DEMO_DIR;
 
 class BadInputTest : public DataTest {
  protected:
