@@ -94,6 +94,15 @@ TEST_F(BackupCopyTest, ReadsOf32767BytesWithAProgressLineEach) {
   EXPECT_EQ(shown, (std::vector<std::string>{"  32767", "  65534", "  98301", " 100000", " 100000 ..done"}));
 }
 
+TEST_F(BackupCopyTest, CancellingStopsTheCopyAndSaysSo) {
+  BuildData();
+  ui.RequestCancel();  // "avbryt" as soon as the progress window shows
+  EXPECT_FALSE(BackupCopy(&ui, target.str()));
+  EXPECT_EQ(MsgLine, "Kopieringen avbr\xF6ts, kopian \xE4r ofullst\xE4ndig.");
+  EXPECT_TRUE(ui.boxes.empty());  // no notice of success
+  EXPECT_TRUE(CompetitionOpen);
+}
+
 TEST_F(BackupCopyTest, WithoutACompetitionTheMissingFilesAreSkipped) {
   BuildData();
   CloseAllCompetitionFiles();

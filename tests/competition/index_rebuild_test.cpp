@@ -120,8 +120,31 @@ TEST_F(IndexRebuildTest, WithoutACompetitionOnlyTheSharedRegistersAreRebuilt) {
   CloseAllCompetitionFiles();
   EXPECT_EQ(CheckAll(), "");
 
-  EXPECT_FALSE(IndexRebuild(&ui));  // nothing open at all
+  GeneralSettings.DataDirectory.set(home.str());  // a folder without an archive
+  EXPECT_FALSE(IndexRebuild(&ui));
   EXPECT_EQ(MsgLine, MsgText(330));
+}
+
+TEST_F(IndexRebuildTest, DamagedBlocksAreRebuiltFromTheirRecords) {
+  BuildData();
+  CloseAllCompetitionFiles();
+  const std::string before = Contents();
+  std::string ix = ReadFileBytes(data.path() / "CLUBAR.IX");
+  WriteFileBytes(data.path() / "CLUBAR.IX", std::string(28, '\x7f') + ix.substr(28));
+  std::filesystem::remove(data.path() / "KLASS01.IX");
+
+  OpenArchive();
+  ASSERT_FALSE(ArchiveOpen);  // the club register cannot be opened
+  EXPECT_FALSE(IndexRebuild(&ui));  // the shared registers are rebuilt; no competition was open
+  EXPECT_EQ(MsgLine, MsgText(522));
+  ASSERT_TRUE(ArchiveOpen);
+  SelectFromMenu(1);
+  ASSERT_FALSE(CompetitionOpen);  // selected, but its class file has no index
+  ASSERT_TRUE(IndexRebuild(&ui)) << (ui.boxes.empty() ? MsgLine : ui.boxes.back().text);
+  EXPECT_TRUE(CompetitionOpen);
+  CloseAllCompetitionFiles();
+  EXPECT_EQ(CheckAll(), "");
+  EXPECT_TRUE(Same(Contents(), before));
 }
 
 TEST_F(IndexRebuildTest, CancellingOrAFileInUseChangesNothing) {

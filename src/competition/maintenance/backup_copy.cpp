@@ -79,10 +79,10 @@ bool BackupCopy(platform::Window owner, std::string_view target_in) {
   CloseDefinitions();
   CloseArchive();
 
-  Text notice;
+  Text notice, line;
   bool done = false;
   if (!MemAvail(32768)) {
-    ShowText(1, MsgText(8) + MsgText(517));
+    line = MsgText(8) + MsgText(517);
   } else if (SameFolder(target, dir)) {
     notice = MsgText(516) + " \"" + target + "\" \xE4r databiblioteket sj\xE4lvt.";
   } else {
@@ -109,7 +109,7 @@ bool BackupCopy(platform::Window owner, std::string_view target_in) {
     if (io == 0 && !cancelled) io = disk::FlushFolder(target);
     Text fault = io == 0 && !cancelled ? CheckCopy(target, copied) : Text();
     if (cancelled) {
-      ShowText(1, "Kopieringen avbr\xF6ts, kopian \xE4r ofullst\xE4ndig.");
+      line = "Kopieringen avbr\xF6ts, kopian \xE4r ofullst\xE4ndig.";
     } else if (io != 0) {
       notice = MsgText(516) + ZeroStr(io, 3);
     } else if (!fault.empty()) {
@@ -119,12 +119,13 @@ bool BackupCopy(platform::Window owner, std::string_view target_in) {
       done = true;
     }
   }
-  if (!notice.empty()) ShowText(201, notice.substr(0, kMsgLineMax));
-
   CurrentCompetition = nn;
   OpenArchive();
   if (ArchiveOpen && reopen && nn > 0) SelectCompetition(true, nn);
   CloseCounter();
+  // After the reopening, whose own message line would hide what the copy has to say.
+  if (!line.empty()) ShowText(1, line);
+  if (!notice.empty()) ShowText(201, notice.substr(0, kMsgLineMax));
   return done;
 }
 

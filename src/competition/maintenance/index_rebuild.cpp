@@ -129,6 +129,7 @@ class Rebuilder {
   isam::FileSetSwitch switch_;
   Text failure_;
   std::vector<Text> club_faults_;
+  std::vector<Text> empty_journals_;
   bool cancelled_ = false;
   bool clubs_rebuilt_ = false;
   NumberMap clubs_, classes_;
@@ -167,12 +168,26 @@ bool Rebuilder::Settle(const Text& block, const Text& f, bool& missing) {
 template <class Rec, class Readd, class Name>
 bool Rebuilder::Block(const char* kind, int competition, FileBlock*& target, Rec& buffer, Readd readd, Name name) {
   Text f = Text(kind) + (competition > 0 ? Nn(competition) : Text());
+  const isam::BlockNames old_names = isam::SplitBlockName(DataFileName(kind, competition));
   FileBlock* old = nullptr;
+  disk::File raw;  // the data file of a block the engine cannot open
   OpenFileBlock(old, DataFileName(kind, competition));
   if (!IsamOK) {
-    if (IsamError != isam::kFileNotFound) return Failed(f);
-    ShowText(1, MsgText(518) + f + MsgText(519));  // nothing to rebuild
-    return true;
+    if (IsamDosError == disk::kErrSharingViolation) return Failed(f);  // in use by another program
+    if (IsamError == isam::kFileNotFound) {
+      ShowText(1, MsgText(518) + f + MsgText(519));  // nothing to rebuild
+      return true;
+    }
+    // A damaged block (its index or its data header): its records are read one by one from the
+    // data file, which is what a rebuild is for.
+    Text damage = f + ": " + EngineText();
+    if (int e = disk::Open(old_names.data, false, raw); e != 0) {
+      isam::ResetStatus();
+      isam::NotePlatformError(e, DosFunc::kOpen);
+      isam::Fail(isam::StatusForOpen(e));
+      return Failed(f);
+    }
+    ShowText(1, damage);
   }
   struct Closer {
     FileBlock*& a;
@@ -188,12 +203,25 @@ bool Rebuilder::Block(const char* kind, int competition, FileBlock*& target, Rec
   if (!IsamOK) return Failed(f);
   OpenScratchFileBlock(target, staged);
   if (!IsamOK) return Failed(f);
-  std::int32_t n = FileLen(old) - 1;
+  static_assert(sizeof(Rec) >= 4);
+  const std::int64_t rec_len = sizeof(Rec);
+  std::int32_t n = raw.IsOpen() ? static_cast<std::int32_t>(raw.Size() / rec_len) - 1 : FileLen(old) - 1;
   ShowText(1, MsgText(520) + f + " Recs:" + IntStr(n, 4));
   CounterLine(2, dir_ + "/" + f);
   for (std::int32_t i = 1; i <= n; ++i) {
-    GetRec(old, i, &buffer);
-    if (!IsamOK) return Failed(f);
+    if (raw.IsOpen()) {
+      std::size_t got = 0;
+      int e = disk::Read(raw, i * rec_len, &buffer, sizeof buffer, got);
+      if (e != 0 || got != sizeof buffer) {
+        isam::ResetStatus();
+        isam::NotePlatformError(e, DosFunc::kRead);
+        isam::Fail(e != 0 ? isam::StatusForFileIo(e) : isam::kShortRead);
+        return Failed(f);
+      }
+    } else {
+      GetRec(old, i, &buffer);
+      if (!IsamOK) return Failed(f);
+    }
     if (buffer.DataStatus != 0) continue;  // a freed record
     if (!readd(i)) return failure_.empty() ? Failed(f) : false;
     if (i % kProgressEvery == 0 || i == n) CounterLine(2, "Rec:" + IntStr(i, 5) + " " + name());
@@ -202,13 +230,19 @@ bool Rebuilder::Block(const char* kind, int competition, FileBlock*& target, Rec
       return false;
     }
   }
-  CloseFileBlock(old);
-  if (!IsamOK) return Failed(f);
+  if (old) {
+    CloseFileBlock(old);
+    if (!IsamOK) return Failed(f);
+  }
   CloseFileBlock(target);  // writes what the block holds in memory and flushes it
   if (!IsamOK) return Failed(f);
   isam::BlockNames names = isam::SplitBlockName(staged);
   switch_.Add(Leaf(names.data));
   switch_.Add(Leaf(names.index));
+  // The damaged block's journal could not be replayed: an empty one replaces it, so that it is
+  // never replayed over the new files. (Written just before the switch: opening the new block
+  // without its journal, as the counting of entrants does, would delete it.)
+  if (raw.IsOpen()) empty_journals_.push_back(names.journal);
   return true;
 }
 
@@ -526,6 +560,22 @@ bool Rebuilder::Run(std::int32_t nn) {
     cancelled_ = true;
     return false;
   }
+  for (const Text& journal : empty_journals_) {
+    disk::File f;
+    const char zero = 0;
+    std::size_t put = 0;
+    int e = disk::Create(journal, f);
+    if (e == 0) e = disk::Write(f, 0, &zero, 1, put);
+    if (e == 0) e = disk::Flush(f);
+    if (e == 0) e = disk::Close(f);
+    if (e != 0) {
+      isam::ResetStatus();
+      isam::NotePlatformError(e, DosFunc::kWrite);
+      isam::Fail(isam::StatusForFileIo(e));
+      return Failed(Leaf(journal));
+    }
+    switch_.Add(Leaf(journal));
+  }
   if (switch_.Commit()) return true;
   Text name = switch_.FailedName();
   if (!switch_.Committed()) {
@@ -545,8 +595,9 @@ bool FinishInterruptedRebuild() {
   bool completed = false;
   Text name;
   if (isam::RecoverFileSet(dir, kRebuildStaging, &completed, &name)) {
-    ShowText(1, completed ? "Ett avbrutet indexbygge har slutf\xF6rts."
-                          : "Ett avbrutet indexbygge har tagits bort, datafilerna \xE4r som f\xF6re det.");
+    // A notice: the message line is the archive's own right after this.
+    ShowText(201, completed ? "Ett avbrutet indexbygge har slutf\xF6rts."
+                            : "Ett avbrutet indexbygge har tagits bort, datafilerna \xE4r som f\xF6re det.");
     return true;
   }
   ShowText(201, "Ett avbrutet indexbygge i \"" + dir + "\" kan inte g\xF6ras klart: " + MsgText(518) + name +
@@ -555,12 +606,15 @@ bool FinishInterruptedRebuild() {
 }
 
 bool IndexRebuild(platform::Window owner) {
-  if (!ArchiveOpen) {
+  // The archive file must be there; a shared register too damaged to open (which keeps the
+  // archive closed) is what the rebuild repairs.
+  if (!ArchiveOpen && !disk::Exists(DataFileName("OLBRAX") + ".DAT")) {
     ShowText(1, MsgText(330));
     return false;
   }
   OpenCancelCounter(owner, 4, "indexbygger");
-  std::int32_t nn = CompetitionOpen || DefinitionsOpen ? CurrentCompetition : 0;
+  // The selected competition, also when its files are too damaged to open.
+  std::int32_t nn = ArchiveOpen ? CurrentCompetition : 0;
   CloseAllCompetitionFiles();
 
   bool done = false, cancelled = false, committed = false;

@@ -3,10 +3,8 @@
 // between entrants, clubs and classes follow the new numbers and the counts are recounted.
 //
 // All or nothing. The new files are built in the staging folder "indexbygg.ny" of the data
-// directory while the old ones stay as they are, and then replace them through a FileSetSwitch
-// (storage/file_set_switch.h), whose invariants make the data directory hold either every old
-// file or every new one after any failure or crash; the archive's opening finishes an
-// interrupted switch before anything is read. The files that take part:
+// directory, and a FileSetSwitch (storage/file_set_switch.h, whose invariants make the switch
+// itself restartable) then moves them over the old ones. The files that take part:
 //   - CLUBAR, DISTR, RUTBESKR, RUTB24 (data and index), rebuilt;
 //   - of the current competition nn: KLASSnn, OLnn, KONTRnn, TRACKnn, rebuilt; OLBRAX.DAT with the
 //     recounted entry nn; CLUBSnn.Dat with the recounted club counts and control marks;
@@ -14,6 +12,18 @@
 //     renumbered and CLUBSmm.Dat with its per-club entries moved along (the club register is
 //     shared, so renumbering it for one competition alone would leave the others' entrants
 //     pointing at other clubs).
+//
+// Invariants:
+//   1. Until the switch, nothing in the data directory is written except what opening a block
+//      always does (an interrupted change repaired from its journal): the old files are read.
+//   2. Every file that names records of a renumbered file by number is renumbered in the same
+//      switch, so no switched set refers across old and new numbers.
+//   3. A block is opened (and so repaired) before its files are copied: no non-empty journal is
+//      left beside a file that the switch replaces.
+//   4. Every new file is closed, which writes and flushes it, before the switch is committed.
+//   5. Whatever opens the data directory (OpenArchive, at every start of the program and of
+//      olbrax-cli) first finishes an interrupted switch, or throws away an uncommitted one, and
+//      leaves the data closed while that fails.
 // Cancelling is possible until the switch begins; nothing has changed then.
 #pragma once
 
@@ -27,6 +37,9 @@ namespace olbrax {
 inline constexpr std::string_view kRebuildStaging = "indexbygg.ny";
 
 // The command. Closes every file block, rebuilds, and reopens the archive and the competition.
+// A block that the engine cannot open because it is damaged (its index or data header) is
+// rebuilt from the records of its data file; so is a damaged shared register that keeps the
+// archive closed (only the archive file itself must be there, else message 330).
 // True when everything it set out to rebuild was rebuilt; false after a refusal, a failure or a
 // cancel (the data unchanged, the reason shown), and when no competition was selected although
 // the archive holds some (message 522: only the shared registers were rebuilt).
