@@ -75,7 +75,12 @@ int RunImport(Context& ctx) {
       Err("olbrax-cli import: no such file: " + WinFromUtf8(a));
       return 2;
     }
-    paths.push_back(WinFromUtf8(real));
+    std::optional<Text> checked = WinPathFromUtf8(real);
+    if (!checked) {
+      std::fprintf(stderr, "olbrax-cli import: %s\n", UnusablePathMessage(real).c_str());
+      return 1;
+    }
+    paths.push_back(*checked);
   }
   DataSession data(ctx);
   if (!data.ok()) return 1;

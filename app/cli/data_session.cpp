@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 #include "base/messages.h"
 #include "competition/archive.h"
@@ -34,11 +35,16 @@ DataSession::DataSession(Context& ctx, bool open_archive) {
       std::fprintf(stderr, "olbrax-cli: no such data directory: %s\n", ctx.datadir->c_str());
       return;
     }
+    std::optional<Text> dir = WinPathFromUtf8(real);
+    if (!dir) {
+      std::fprintf(stderr, "olbrax-cli: %s\n", UnusablePathMessage(real).c_str());
+      return;
+    }
     // Another directory for this run only: its competition number is not remembered either.
     saved_dir_ = GeneralSettings.DataDirectory.get();
     saved_competition_ = GeneralSettings.CurrentCompetition;
     overridden_ = true;
-    GeneralSettings.DataDirectory.set(WinFromUtf8(real));
+    GeneralSettings.DataDirectory.set(*dir);
     GeneralSettings.CurrentCompetition = 0;
   }
   if (open_archive) {

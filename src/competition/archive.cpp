@@ -14,6 +14,7 @@
 #include "competition/records/definition_recs.h"
 #include "competition/records/entrant_rec.h"
 #include "competition/records/route_recs.h"
+#include "competition/open_failure.h"
 #include "printing/config/configuration.h"
 #include "storage/disk_file.h"
 
@@ -52,10 +53,25 @@ bool Create(const FileKind& k, int competition = 0) {
   return IsamOK;
 }
 
+// The file whose opening failed last, for the message that says why.
+Text g_failed_open;
+
+// Opens a file of the data directory that holds records of `rec_len` bytes. A file of another
+// record length (a damaged header, or another program's file) is refused: every read of it
+// would overrun the record buffer.
+bool OpenOf(FileBlock*& fb, const Text& name, int rec_len) {
+  OpenFileBlock(fb, name);
+  if (IsamOK && isam::RecordLength(fb) != rec_len) {
+    CloseFileBlock(fb);
+    isam::Fail(isam::kBadDataHeader);
+  }
+  if (!IsamOK) g_failed_open = name;
+  return IsamOK;
+}
+
 bool Open(FileBlock*& fb, const FileKind& k, int competition = 0) {
   if (fb) CloseFileBlock(fb);
-  OpenFileBlock(fb, DataFileName(k.name, competition));
-  return IsamOK;
+  return OpenOf(fb, DataFileName(k.name, competition), k.rec_len);
 }
 
 void Close(FileBlock*& fb) {
@@ -144,10 +160,13 @@ void OpenArchive() {
   if (!g_archive.name) InitCompetitionKeys();
   FileBlock* archive = nullptr;
   // A rebuild that a crash interrupted is finished first: the files are all old or all new.
+  // While that cannot be done (a notice said why), the data stay closed.
   bool usable = FinishInterruptedRebuild();
-  if (usable) OpenFileBlock(archive, DataFileName(g_archive.name));
-  else isam::Fail(isam::kGeneral);
-  if (IsamOK) {
+  if (!usable) {
+    g_failed_open = DataFileName(kRebuildStaging);
+    isam::Fail(isam::kGeneral);
+  }
+  if (usable && OpenOf(archive, DataFileName(g_archive.name), g_archive.rec_len)) {
     RefreshArchiveCounts(archive);
     CloseFileBlock(archive);
     OpenRouteFile();
@@ -158,13 +177,15 @@ void OpenArchive() {
     ArchiveCount = 0;
   }
   ArchiveOpen = IsamOK;
+  // A missing file says so; a file in use, a refused repair or a read-only folder says that.
+  Text shown = ArchiveOpen ? Text("Filerna \xF6ppna....") : OpenFailureText(g_failed_open);
   if (!ArchiveOpen) {
     // Whatever did open is closed again: a half-open archive is no archive.
     CloseRouteFile();
     Close(ClubFile);
     Close(DistrFile);
   }
-  ShowText(1, ArchiveOpen ? "Filerna \xF6ppna...." : "Datafiler saknas/ ej i aktuellt bibliotek");
+  ShowText(1, shown);
   ArchiveChanged = 1;
   ClubState.changed = 1;
   ClearCompetitionRec();
@@ -244,6 +265,7 @@ void SelectCompetition(bool create_if_zero, std::int32_t n) {
 void OpenCompetition() {
   if (!ArchiveOpen || CurrentCompetition == 0) return;
   if (DefinitionsOpen) CloseDefinitions();  // never both sets at once
+  g_failed_open.clear();
   Open(KlassFile, g_klass, CurrentCompetition);
   if (IsamOK) ReadCmpClubRec();
   if (IsamOK) Open(EntrantFile, g_entrant, CurrentCompetition);
@@ -252,6 +274,8 @@ void OpenCompetition() {
   if (CompetitionOpen) {
     GeneralSettings.CurrentCompetition = CurrentCompetition;
   } else {
+    // The statistics block reports its own failure in a box; a file block's goes to the line.
+    if (!g_failed_open.empty()) ShowText(1, OpenFailureText(g_failed_open));
     Close(KlassFile);
     Close(EntrantFile);
     Close(TrackFile);
@@ -276,12 +300,14 @@ void OpenDefinitions() {
   if (!ArchiveOpen || CurrentCompetition == 0) return;
   if (CompetitionOpen) CloseCompetition();  // never both sets at once
   isam::ResetStatus();
+  g_failed_open.clear();
   ReadCmpClubRec();
   if (IsamOK) Open(KlassFile, g_klass, CurrentCompetition);
   if (IsamOK) Open(KontrFile, g_kontr, CurrentCompetition);
   if (IsamOK) Open(TrackFile, g_track, CurrentCompetition);
   DefinitionsOpen = IsamOK;
   if (!DefinitionsOpen) {
+    if (!g_failed_open.empty()) ShowText(1, OpenFailureText(g_failed_open));
     Close(KlassFile);
     Close(KontrFile);
     Close(TrackFile);

@@ -158,8 +158,16 @@ void TFileDlgActionForm::IncludeBtnClick() {
   int first = selected.isEmpty() ? 0 : FileListBox1->row(selected.first());
   StatusBar1->clear();
   for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
+    QString path = folder_ + "/" + (*it)->text();
+    std::optional<std::string> checked = platform::WinPathFromQ(path);
+    if (!checked) {
+      // Imported under a changed name it would be another file, or none.
+      BeepSignal();
+      StatusBar1->setText(QString::fromStdString(UnusablePathMessage(path.toStdString())));
+      continue;
+    }
     Text status;
-    if (!actions_.Include(FromQ(folder_ + "/" + (*it)->text()), status)) {
+    if (!actions_.Include(*checked, status)) {
       BeepSignal();
       StatusBar1->setText(ToQ(status));
     }
@@ -201,12 +209,15 @@ void RunFileAction(QWidget* owner, const QString& title, const QString& filter, 
   TFileDlgActionForm form(owner, title, filter, sorter, not_allowed, folder);
   if (form.exec() != QDialog::Accepted) return;
   folder = form.currentFolder();
+  // The chosen files were taken with their folder; the folder given to the action is the same.
+  std::optional<std::string> dir = platform::WinPathFromQ(owner, folder);
+  if (!dir) return;
   const auto entries = form.actions().entries();
   int count = static_cast<int>(entries.size());
   for (int i = 0; i < count; ++i) {
     const Text& path = entries[static_cast<std::size_t>(i)].path;
     Text name = path.substr(path.find_last_of('/') + 1);
-    if (!action(owner, name, FromQ(folder), count, i + 1)) break;
+    if (!action(owner, name, *dir, count, i + 1)) break;
   }
 }
 

@@ -187,7 +187,8 @@ void TMainForm::ConnectCommands() {
                     [](platform::Window owner, std::string_view name, std::string_view dir, int count, int index) {
                       return ImportFile(owner, name, dir, count, index);
                     });
-      GeneralSettings.ExchangeFolder.set(FromQ(folder));
+      // A folder the code page cannot hold is not remembered under a changed name.
+      if (std::optional<std::string> kept = platform::WinPathFromQ(folder)) GeneralSettings.ExchangeFolder.set(*kept);
       UpdateMenuState(CurrentCompetition);
     });
   if (QAction* a = menus_.action("arkiv_radera_deltagare"))
@@ -218,7 +219,9 @@ void TMainForm::DataDirectoryCommand() {
   ChooseDirectory(this, QString::fromUtf8("Välj bibliotek"), dir);
   if (!dir.isEmpty()) {
     if (dir.size() > 1 && dir.endsWith('/')) dir.chop(1);
-    GeneralSettings.DataDirectory.set(FromQ(dir));
+    // Refused with a box naming it when it has characters the code page lacks: the data
+    // directory stays the one it was.
+    if (std::optional<std::string> chosen = platform::WinPathFromQ(this, dir)) GeneralSettings.DataDirectory.set(*chosen);
   }
   ShowSettings();
   OpenArchive();

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "base/messages.h"
+#include "competition/data_dir_check.h"
 #include "competition/maintenance/index_rebuild.h"
 #include "competition/records/class_rec.h"
 #include "competition/records/club_recs.h"
@@ -49,6 +50,8 @@ TEST_F(IndexRebuildTest, RegistersKeepTheirContentsUnderDenseNumbers) {
   EXPECT_EQ(CurrentCompetition, 1);
   CloseAllCompetitionFiles();
   EXPECT_EQ(CheckAll(), "");
+  // The data directory check, counters against entrants included, agrees with the recount.
+  for (const CheckLine& line : CheckDataDirectory(data.str())) EXPECT_TRUE(line.ok) << line.name << ": " << line.message;
   EXPECT_FALSE(RebuildLeftovers());
   // Entrants of both competitions name the same clubs and classes; counts, statistics and control
   // marks are as the program's own bookkeeping left them.
@@ -213,7 +216,9 @@ TEST_F(IndexRebuildTest, AFailureAtAnyFileCallLeavesOldOrRebuiltData) {
         break;
       }
       ++trials;
-      if (!ok) EXPECT_FALSE(ui.boxes.empty()) << "a failed rebuild must say so";
+      if (!ok) {
+        EXPECT_FALSE(ui.boxes.empty()) << "a failed rebuild must say so";
+      }
       // The next start.
       CloseAllCompetitionFiles();
       OpenArchive();

@@ -19,7 +19,7 @@
 namespace olbrax::test {
 namespace {
 
-const std::filesystem::path kDemo = OLBRAX_DEMO_DIR;
+const std::filesystem::path kDemo = std::filesystem::path(OLBRAX_EXAMPLES_DIR) / "demo";
 
 class BadInputTest : public DataTest {
  protected:

@@ -129,7 +129,9 @@ bool QtUi::ChooseFile(Window owner, bool save, std::string_view title, std::stri
   dialog.setNameFilters(filters);
   dialog.setDefaultSuffix(ToQ(default_ext));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-  path = FromQ(dialog.selectedFiles().first());
+  std::optional<std::string> chosen = WinPathFromQ(static_cast<QWidget*>(owner), dialog.selectedFiles().first());
+  if (!chosen) return false;
+  path = *chosen;
   return true;
 }
 

@@ -53,12 +53,16 @@ bool SelectEnvironmentPrinter();
 // no driver-private part (dmDriverExtra 0) and the device-names block.
 void StorePrinterChoice(PrinterSetup& setup, const platform::PrinterInfo& printer);
 
-// Where things are: the configuration file, the program's documents folder and its default
-// data directory and text folder.
+// Where things are: the configuration file (its system path, and the same for messages), the
+// program's documents folder and its default data directory and text folder. The last three are
+// empty when the documents folder has a character Windows-1252 lacks; UnusableDocumentsBase()
+// then names it (UTF-8), else it is empty.
+std::string ConfigFileSystemPath();
 Text ConfigFilePath();
 Text DocumentsBase();
 Text DefaultDataDirectory();
 Text TextFolder();
+std::string UnusableDocumentsBase();
 
 // The defaults written by a reset.
 void DefaultGeneralSettings(TGeneralSettings& g);

@@ -432,10 +432,12 @@ void PrLineTo(int x, int y, int pen_width) {
   j.pen_y = y;
 }
 
-void DrawPictureFile(int left, int top, int right, int bottom, std::string_view path) {
-  if (!Live()) return;
+bool DrawPictureFile(int left, int top, int right, int bottom, std::string_view path) {
+  if (!Live()) return true;
   QImage image;
-  if (LoadPicture(path, image)) J().canvas->DrawImage(left, top, right, bottom, image);
+  if (!LoadPicture(path, image)) return false;
+  J().canvas->DrawImage(left, top, right, bottom, image);
+  return true;
 }
 
 void DrawBitmap(const QImage& bitmap, double y_factor, double x_factor) {
@@ -514,6 +516,18 @@ void ShowProgress(int done, int total) {
 
 void ShowStatusLine(int line, std::string_view text) {
   if (J().window && (line == 1 || line == 2 || line == 3 || line == 5)) J().window->SetStatus(line, text);
+}
+
+// --- Label sheets and payment forms -----------------------------------------------------------
+
+bool PrMetricMapping(bool on) { return J().canvas && J().canvas->SetMetricMapping(on); }
+
+void PrNewPage() {
+  if (Live()) J().canvas->NewPage();
+}
+
+void PrTextBox(CanvasRect& box, std::string_view text, unsigned flags) {
+  if (Live()) J().canvas->DrawTextBox(box, text, flags);
 }
 
 }  // namespace olbrax::print
