@@ -15,8 +15,10 @@ data="$HOME/Documents/OlbraxW32/data"
 "$cli" import "$demo"/*.txt >/dev/null 2>&1 || fail "import"
 before=$(for r in clubs districts classes controls courses routes; do "$cli" show $r 2>/dev/null; done)
 
+"$cli" labels add 'OK Ravinen\nSkogsvägen 1' >/dev/null 2>&1 || fail "labels add"
 "$cli" backup "$HOME/kopia" 2>"$HOME/err" || fail "backup: $(cat "$HOME/err")"
 grep -q "lyckad kopiering" "$HOME/err" || fail "backup notice"
+[ -f "$HOME/kopia/Etikett.DAT" ] || fail "the label register was not copied"
 "$cli" --datadir "$HOME/kopia" list 2>/dev/null | grep -q "^01" || fail "the copy does not open"
 "$cli" check "$HOME/kopia" >/dev/null 2>&1 || fail "check of the copy"
 if "$cli" backup "$data" >/dev/null 2>&1; then fail "backup into the data directory itself"; fi

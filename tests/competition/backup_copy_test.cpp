@@ -45,7 +45,11 @@ TEST_F(BackupCopyTest, TheCopyIsAFlushedAndCheckedDataDirectory) {
   EXPECT_TRUE(CompetitionOpen);  // reopened
   EXPECT_EQ(CurrentCompetition, 1);
 
-  std::vector<Text> names = BackupFileNames(1);
+  // Every file of the list that the data directory holds (this one has no label registers).
+  std::vector<Text> names;
+  for (const Text& n : BackupFileNames(1))
+    if (disk::Exists(data.str() + "/" + n)) names.push_back(n);
+  EXPECT_EQ(names.size(), 18u);
   EXPECT_EQ(FilesIn(target.path()), std::set<std::string>(names.begin(), names.end()));
   // Each copied file was flushed, and then the folder, before the copy was read back to check it.
   std::size_t folder_flush = 0, last_copy_flush = 0, first_check = 0;

@@ -56,6 +56,10 @@ std::vector<Text> BackupFileNames(int competition) {
   const char* group[][2] = {{"KLASS", ".Dat"}, {"OL", ".Dat"},    {"OL", ".Ix"},     {"KLASS", ".IX"}, {"TRACK", ".Dat"},
                             {"TRACK", ".IX"},  {"KONTR", ".Dat"}, {"KONTR", ".IX"}, {"CLUBS", ".Dat"}};
   for (const auto& g : group) names.push_back(g[0] + ZeroStr(competition, 2) + g[1]);
+  // The label and payment-form registers live in the data directory too: a copy without them
+  // would lose the user's labels and forms.
+  for (const char* side : {"Etikett", "giroP", "giroB"})
+    for (const char* ext : {".DAT", ".IX"}) names.push_back(Text(side) + ext);
   return names;
 }
 

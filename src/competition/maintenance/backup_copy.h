@@ -19,8 +19,8 @@ namespace olbrax {
 extern Text LastBackupTarget;
 
 // The files of a backup in copy order: the archive and the shared registers, then the files of
-// competition `competition` ("KLASS03.Dat", ...). Journal files are never copied: between
-// operations they are empty.
+// competition `competition` ("KLASS03.Dat", ...), then the label and payment-form registers.
+// Journal files are never copied: between operations they are empty.
 std::vector<Text> BackupFileNames(int competition);
 
 // Whether there is memory for a backup; when not, message 8 and 517 go to the message line.
