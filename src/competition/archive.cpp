@@ -220,7 +220,7 @@ void SwitchRouteFile() {
 }
 
 void CreateArchiveFiles() {
-  if (ArchiveCount != 0 && ShowText(101, MsgText(504)) != platform::kYes) return;
+  if (ArchiveCount != 0 && AskBeforeDestroying(MsgText(504)) != platform::kYes) return;
   CloseCompetition();
   CloseDefinitions();
   CloseArchive();
@@ -330,7 +330,6 @@ void CloseDefinitions() {
 void CreateCompetitionFiles() {
   if (!ArchiveOpen || CurrentCompetition == 0) return;
   if (!Create(g_klass, CurrentCompetition)) return;
-  ResetCmpClubRec();
   if (int io = TransferCmpClubRec(true, ClubsFileName()); io != 0) {
     CmpClubFailure(true, io);
     return;
@@ -421,7 +420,7 @@ void DeleteCompetition(std::int32_t n) {
   if (!IsamOK) return;
   GetRec(archive, n, &InfoRec);
   CloseFileBlock(archive);
-  if (InfoRec.DataStatus == 0 && ShowText(101, "OlDataBas: " + InfoRec.Tvl.get() + " raderas ") != platform::kYes)
+  if (InfoRec.DataStatus == 0 && AskBeforeDestroying("OlDataBas: " + InfoRec.Tvl.get() + " raderas ") != platform::kYes)
     return;
   Text summary;
   for (const char* name : {"KLASS", "CLUBS", "OL", "TRACK", "KONTR"}) {
@@ -501,11 +500,15 @@ bool BeginInputInfo(bool adding) {
     CloseCompetition();
     CloseDefinitions();
     ClearCompetitionRec();
+    // The previous competition's payment details and counts are not the new one's.
+    ResetCmpClubRec();
   }
   return true;
 }
 
 void AcceptInputInfo(bool adding) {
+  // A new competition's payee is its organiser unless one was given.
+  if (adding && CmpClubRec.Payee.empty()) CmpClubRec.Payee.set(InfoRec.Arr.get().substr(0, 32));
   std::int32_t n = adding ? 0 : CurrentCompetition;
   PutCompetitionRec(adding, n);
   if (!IsamOK) return;

@@ -49,6 +49,8 @@ void OpenCompetition();
 void CloseCompetition();
 void OpenDefinitions();
 void CloseDefinitions();
+// Creates the files of CurrentCompetition and opens its entry set. Its statistics block is
+// written as the buffer holds it: the caller has reset it and set the payment details.
 void CreateCompetitionFiles();
 
 void ReadCompetitionRec(int mode, std::string_view key, std::int32_t& n, bool& at_end, bool& found);
@@ -70,7 +72,9 @@ struct ArchiveMenuItem {
 std::array<ArchiveMenuItem, kMaxCompetitions> ShowArchiveMenus();
 
 // "ny" / "ändra": whether the competition dialog may open (false after the refusals, with the
-// status text in MsgLine), and what its OK does.
+// status text in MsgLine), and what its OK does. Adding starts from an empty competition record
+// and an empty statistics block (no payment details), and keeps what the dialog puts there; a
+// payee left empty becomes the organiser.
 bool BeginInputInfo(bool adding);
 void AcceptInputInfo(bool adding);
 

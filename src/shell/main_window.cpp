@@ -62,7 +62,6 @@ void TMainForm::ProgramInit() {
   if (GeneralSettings.window_top == 0) GeneralSettings.window_top = y();
   if (GeneralSettings.window_width == 0) GeneralSettings.window_width = kDefaultWidth;
   if (GeneralSettings.window_height == 0) GeneralSettings.window_height = kDefaultHeight;
-  GeneralSettings.window_height = std::max(GeneralSettings.window_height, minimumHeight());
   GeneralSettings.CurrentCompetition = GeneralSettings.remembered_competition[AppSlot];
   Text dir = GeneralSettings.remembered_directory[AppSlot].get();
   if (!dir.empty()) GeneralSettings.DataDirectory.set(dir);
@@ -79,13 +78,13 @@ void TMainForm::ShowSettings() {
 void TMainForm::FormCreate(const QStringList& arguments) {
   setWindowTitle(MainWindowCaption());
   menus_ = BuildMainMenus(this);
-  // The toolbar comes on top of the shell's client area, which keeps its designed size.
-  const int toolbar = menus_.toolbar->sizeHint().height();
-  setMinimumHeight(minimumHeight() + toolbar);
   ProgramInit();
   std::vector<Text> args;
   for (const QString& a : arguments) args.push_back(FromQ(a));
   InitCompetitionData(args);
+  // The competition data took the data directory of its own configuration entry: the settings
+  // bars show that one, not the one they were drawn with.
+  ShowSettings();
   if (!EngineStarted) ShowText(201, MsgText(IsamError));
   OpenArchive();
   ReopenConfiguredCompetition();
@@ -199,6 +198,8 @@ void TMainForm::ConnectCommands() {
   On("arkiv_kopiera1", &TMainForm::BackupCommand);
   On("tbKopiera", &TMainForm::BackupCommand);
   On("arkiv_indexbygg1", &TMainForm::RebuildCommand);
+  // "arkiv" → "avsluta" ends the program as the shell's "avsluta" button does.
+  if (QAction* a = menus_.action("arkiv_avsluta")) connect(a, &QAction::triggered, this, &QWidget::close);
   On("hjalp_statistik", &TMainForm::StatisticsCommand);
   On("hjalp_kom_igang", &TMainForm::StartGuideCommand);
   // Items that only refresh the window.

@@ -200,7 +200,7 @@ void EntrantUncounted(bool counters_too) {
 
 void EraseAllEntrants(platform::Window owner) {
   if (!CompetitionOpen || !EntrantFile || UsedRecs(EntrantFile) < 1) return;
-  if (ShowText(101, "Alla Persondata kommer att raderas Ok!") != platform::kYes) return;
+  if (AskBeforeDestroying("Alla Persondata kommer att raderas Ok!") != platform::kYes) return;
   OpenCounter(owner, 2, "Skapar nya personfiler");
   CloseFileBlock(EntrantFile);
   KeyDescs keys{};

@@ -65,6 +65,8 @@ class Canvas {
   virtual int Dpi() const = 0;
   // A text naming where the output goes, for the progress window.
   virtual Text DeviceText() const = 0;
+  // True when the job goes into a file (the virtual PDF printer) rather than to a printer.
+  virtual bool WritesFile() const { return false; }
 
   // The document: begin (false when it cannot be started), new page, end, abort.
   virtual bool Begin(std::string_view title) = 0;

@@ -23,6 +23,7 @@ class PainterCanvas : public Canvas {
   int PageHeight() const override;
   int Dpi() const override;
   olbrax::Text DeviceText() const override { return device_text_; }
+  bool WritesFile() const override { return !pdf_path_.isEmpty(); }
   bool Begin(std::string_view title) override;
   void NewPage() override;
   void End() override;

@@ -177,6 +177,8 @@ bool printerinit(std::string_view title, const JobSetup& setup, platform::Window
   spec.on_cancel = PrCancel;
   j.window = platform::CurrentUi().CreateReportWindow(spec);
   if (j.window) j.window->SetPrinter(j.canvas->DeviceText().substr(0, 160));
+  // Boxes shown while the job prints are owned by the progress window: the owner is disabled.
+  PushOwner(j.window ? j.window->Handle() : owner);
 
   // Margins from the page setup: thousandths of an inch with bit value 8 of its flags, else
   // hundredths of a millimetre.
@@ -213,6 +215,7 @@ void printerexit(int no_footer, int next) {
     return;
   }
   EndPage(no_footer, 0, "");
+  PopOwner();
   j.window.reset();
   if (j.font_depth != 0) {
     ShowText(201, IntStr(j.font_depth, 3) + " savefontc<>0 prexit");

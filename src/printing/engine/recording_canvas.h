@@ -36,6 +36,7 @@ class RecordingCanvas : public Canvas {
   int PageHeight() const override { return page_height_; }
   int Dpi() const override { return dpi_; }
   olbrax::Text DeviceText() const override { return "recording"; }
+  bool WritesFile() const override { return writes_file; }
   bool Begin(std::string_view title) override;
   void NewPage() override;
   void End() override;
@@ -58,6 +59,7 @@ class RecordingCanvas : public Canvas {
   std::vector<Call> calls;
   olbrax::Text title;
   int pages = 0;
+  bool writes_file = false;  // stands for a PDF file rather than a printer
 
   // The texts drawn, in order (optionally only those of one page).
   std::vector<olbrax::Text> Texts(int page = 0) const;
