@@ -402,6 +402,21 @@ bool ListFolder(std::string_view folder, std::vector<Text>& names) {
   return true;
 }
 
+bool ListFolderByExtension(std::string_view folder, std::string_view ext, std::vector<Text>& names) {
+  names.clear();
+  DIR* dir = ::opendir(Utf8FromWin(folder).c_str());
+  if (!dir) return false;
+  Text wanted = UpStr(Text(ext));
+  while (dirent* e = ::readdir(dir)) {
+    Text name = WinFromUtf8(e->d_name);
+    if (name.size() > wanted.size() && UpStr(std::string_view(name).substr(name.size() - wanted.size())) == wanted)
+      names.push_back(name);
+  }
+  ::closedir(dir);
+  std::sort(names.begin(), names.end());
+  return true;
+}
+
 int RaiseHandleLimit(int wanted) {
   struct rlimit rl;
   if (::getrlimit(RLIMIT_NOFILE, &rl) != 0) return 0;

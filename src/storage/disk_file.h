@@ -119,6 +119,9 @@ std::string Resolve(std::string_view name);
 // The names (Windows-1252) of the plain files in a folder, sorted, leaving out names with a
 // character the code page lacks; false when the folder cannot be read.
 bool ListFolder(std::string_view folder, std::vector<Text>& names);
+// The names of the entries of a folder whose extension is `ext` in any case (".TXN"), sorted;
+// cheaper than ListFolder for a few names among many.
+bool ListFolderByExtension(std::string_view folder, std::string_view ext, std::vector<Text>& names);
 
 // Asks for at least `wanted` open file handles; returns how many the process may now have.
 int RaiseHandleLimit(int wanted);

@@ -3,6 +3,7 @@
 #include "base/memory.h"
 #include "base/messages.h"
 #include "base/text.h"
+#include "storage/transaction.h"
 
 namespace olbrax {
 
@@ -107,6 +108,21 @@ void PutRec(FileBlock* fb, std::int32_t recno, const void* buffer, std::uint8_t 
 void DeleteRec(FileBlock* fb, std::int32_t recno) {
   isam::DeleteRec(fb, recno);
   g_trace("DeleteRec");
+}
+
+void BeginTransaction() {
+  isam::BeginTransaction();
+  g_trace("BeginTransaction");
+}
+
+void CommitTransaction() {
+  isam::CommitTransaction();
+  g_trace("CommitTransaction");
+}
+
+void RollbackTransaction() {
+  isam::RollbackTransaction();
+  g_trace("RollbackTransaction");
 }
 
 bool StartIsam(std::span<const Text> args) {
