@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "base/messages.h"
+#include "competition/maintenance/index_rebuild.h"
 #include "competition/records/class_rec.h"
 #include "competition/records/club_recs.h"
 #include "competition/records/cmp_club_rec.h"
@@ -96,9 +97,9 @@ int IoResult(int err) {
   }
 }
 
-// Reads or writes block 0 of the statistics file; the I/O result number, 0 on success.
-int TransferCmpClubRec(bool write) {
-  std::string path = disk::Resolve(ClubsFileName());
+// Reads or writes block 0 of the statistics file `name`; the I/O result number, 0 on success.
+int TransferCmpClubRec(bool write, const Text& name) {
+  std::string path = disk::Resolve(name);
   std::FILE* f = std::fopen(path.c_str(), write ? "r+b" : "rb");
   if (!f && write) f = std::fopen(path.c_str(), "w+b");
   if (!f) return IoResult(errno);
@@ -106,7 +107,7 @@ int TransferCmpClubRec(bool write) {
   if (write) {
     ToStorage(CmpClubRec);
     ok = std::fwrite(&CmpClubRec, 1, sizeof CmpClubRec, f) == sizeof CmpClubRec && std::fflush(f) == 0 &&
-         ::fdatasync(fileno(f)) == 0;
+         (!disk::FlushEnabled() || ::fdatasync(fileno(f)) == 0);
     FromStorage(CmpClubRec);
   } else {
     ok = std::fread(&CmpClubRec, 1, sizeof CmpClubRec, f) == sizeof CmpClubRec;
@@ -136,6 +137,17 @@ void InitCompetitionKeys() {
   g_kontr = Kind("KONTR", kKontrRecLen, {{4, 0}});
 }
 
+void CreateRegisterFile(std::string_view kind, std::string_view path) {
+  if (!g_archive.name) InitCompetitionKeys();
+  for (const FileKind* k : {&g_archive, &g_club, &g_distr, &g_route, &g_route24, &g_klass, &g_entrant, &g_track, &g_kontr}) {
+    if (kind == k->name) return CreateFileBlock(path, k->rec_len, k->keys, k->desc);
+  }
+  isam::ResetStatus();
+  isam::Fail(isam::kGeneral);
+}
+
+int ReadCmpClubRecFrom(std::string_view path) { return TransferCmpClubRec(false, Text(path)); }
+
 Text DataFileName(std::string_view name, int competition) {
   Text out = GeneralSettings.DataDirectory.get() + "/" + Text(name);
   if (competition > 0) out += Nn(competition);
@@ -147,7 +159,14 @@ Text DataFileName(std::string_view name, int competition) {
 void OpenArchive() {
   if (!g_archive.name) InitCompetitionKeys();
   FileBlock* archive = nullptr;
-  if (OpenOf(archive, DataFileName(g_archive.name), g_archive.rec_len)) {
+  // A rebuild that a crash interrupted is finished first: the files are all old or all new.
+  // While that cannot be done (a notice said why), the data stay closed.
+  bool usable = FinishInterruptedRebuild();
+  if (!usable) {
+    g_failed_open = DataFileName(kRebuildStaging);
+    isam::Fail(isam::kGeneral);
+  }
+  if (usable && OpenOf(archive, DataFileName(g_archive.name), g_archive.rec_len)) {
     RefreshArchiveCounts(archive);
     CloseFileBlock(archive);
     OpenRouteFile();
@@ -311,7 +330,7 @@ void CloseDefinitions() {
 void CreateCompetitionFiles() {
   if (!ArchiveOpen || CurrentCompetition == 0) return;
   if (!Create(g_klass, CurrentCompetition)) return;
-  if (int io = TransferCmpClubRec(true); io != 0) {
+  if (int io = TransferCmpClubRec(true, ClubsFileName()); io != 0) {
     CmpClubFailure(true, io);
     return;
   }
@@ -330,14 +349,14 @@ void ResetCmpClubRec() {
 }
 
 void ReadCmpClubRec() {
-  if (int io = TransferCmpClubRec(false); io != 0) {
+  if (int io = TransferCmpClubRec(false, ClubsFileName()); io != 0) {
     isam::Fail(isam::kGeneral);
     CmpClubFailure(false, io);
   }
 }
 
 void WriteCmpClubRec() {
-  if (int io = TransferCmpClubRec(true); io != 0) CmpClubFailure(true, io);
+  if (int io = TransferCmpClubRec(true, ClubsFileName()); io != 0) CmpClubFailure(true, io);
 }
 
 // --- Archive entries -----------------------------------------------------------------------------

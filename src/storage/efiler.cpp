@@ -55,6 +55,11 @@ void OpenFileBlock(FileBlock*& fb, std::string_view name) {
   g_trace(Text("OpenFileBlock: ").append(name));
 }
 
+void OpenScratchFileBlock(FileBlock*& fb, std::string_view name) {
+  isam::OpenFileBlock(fb, name, false, false, false, false);
+  g_trace(Text("OpenScratchFileBlock: ").append(name));
+}
+
 void AddKey(FileBlock* fb, int k, std::int32_t recno, std::string_view key) {
   isam::AddKey(fb, k, recno, Cut(key));
   g_trace("AddKey");

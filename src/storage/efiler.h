@@ -22,6 +22,10 @@ void CloseFileBlock(FileBlock*& fb);
 void CreateFileBlock(std::string_view name, int rec_len, int keys, const KeyDescs& desc);
 void DeleteFileBlock(std::string_view name);
 void OpenFileBlock(FileBlock*& fb, std::string_view name);
+// Opens a block without its journal: for new files that are thrown away when the operation
+// writing them does not finish (the index rebuild builds into a staging folder). Its changes
+// are complete on the disk only once the block is closed.
+void OpenScratchFileBlock(FileBlock*& fb, std::string_view name);
 void AddKey(FileBlock* fb, int k, std::int32_t recno, std::string_view key);
 void FindKey(FileBlock* fb, int k, std::int32_t& recno, std::string_view key);
 void SearchKey(FileBlock* fb, int k, std::int32_t& recno, Text& key);

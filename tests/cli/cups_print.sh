@@ -71,9 +71,8 @@ lpadmin -p "$queue" -E -v "cups-pdf:/$queue" -P "$ppd" 2>/dev/null || fail "lpad
 
 "$cli" new-archive --yes >/dev/null 2>&1 || fail "new-archive"
 "$cli" import "$demo"/*.txt >/dev/null 2>&1 || fail "import"
-# The printer of print environment 1: the device name at offset 81 of its printer setup.
-cfg="$HOME/.config/OlbraxW32/OlbraxW32.P32"
-printf '%s\000' "$queue" | dd of="$cfg" bs=1 seek=$((157552 + 1092 + 81)) conv=notrunc 2>/dev/null
+# The queue becomes the printer of print environment 1, the current one.
+"$cli" config set print 1 printer="$queue" >/dev/null 2>&1 || fail "config set print 1 printer=$queue"
 "$cli" config 2>/dev/null | grep -q "skrivare $queue" || fail "the environment's printer is not $queue"
 
 "$cli" report controls > "$T/stdout" 2>/dev/null || fail "report controls"

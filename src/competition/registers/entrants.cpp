@@ -19,12 +19,13 @@ bool g_motion_notice_shown = false;
 
 bool NoValidTime(std::int32_t t) { return t == 0 || t >= kNoTime; }
 
-// Makes the entrant's class the one in the class buffer.
-void LoadEntrantClass() {
-  if (EntrantRec.ClassRef == ClassState.last_found && ClassState.last_found != 0) return;
+// Makes the entrant's class the one in the class buffer; false when it cannot be read.
+bool LoadEntrantClass() {
+  if (EntrantRec.ClassRef == ClassState.last_found && ClassState.last_found != 0) return true;
   std::int32_t ref = EntrantRec.ClassRef;
   bool at_end, found;
   FindClassByName(kFindRecord, "", ref, at_end, found);
+  return found;
 }
 
 void StageRange(int& first, int& last, bool& open) {
@@ -165,16 +166,22 @@ void CountClubStatistics(int sign, std::string_view class_name) {
   if (c != 0) SetClubCounter(0, counter, static_cast<std::int16_t>(ClubCounter(0, counter) + change));
 }
 
-void EntrantCounted(bool warn) {
-  if (!CompetitionOpen) return;
+void CountEntrant() {
   int c = EntrantRec.ClubRef;
   if (c >= 0 && c <= kMaxClubRecords) {
     if (CmpClubRec.ClubEntrantCount[c] == 0) ++CmpClubRec.ClubsWithEntrants;
     ++CmpClubRec.ClubEntrantCount[c];
   }
-  LoadEntrantClass();
+  // An entrant without a readable class is counted in no class: the buffer would still hold
+  // another class, and record 0 is the file's header.
+  if (!LoadEntrantClass()) return;
   Count(+1);
   RewriteClass(EntrantRec.ClassRef);
+}
+
+void EntrantCounted(bool warn) {
+  if (!CompetitionOpen) return;
+  CountEntrant();
   if (warn) CapacityWarning();
 }
 
@@ -184,7 +191,7 @@ void EntrantUncounted(bool counters_too) {
   if (c >= 0 && c <= kMaxClubRecords && CmpClubRec.ClubEntrantCount[c] > 0) {
     if (--CmpClubRec.ClubEntrantCount[c] == 0) --CmpClubRec.ClubsWithEntrants;
   }
-  LoadEntrantClass();
+  if (!LoadEntrantClass()) return;
   int which = InfoRec.eftstartl ? 1 : 0;
   if (counters_too && EntrantRec.Counted && KlassRec.eftAnm[which] > 0) --KlassRec.eftAnm[which];
   Count(-1);

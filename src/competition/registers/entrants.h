@@ -17,6 +17,10 @@ void FindEntrant(int mode, std::string_view key, std::int32_t& ref, bool& at_end
 void PutEntrant(bool adding, std::int32_t& ref);
 void RewriteEntrant(std::int32_t ref);
 void EntrantCounted(bool warn);
+// The counting of EntrantCounted without its warnings and whether or not the entry set is open
+// (the index rebuild recounts into its new files): the club, and, when the entrant's class is in
+// the class file, the class (written back), the competition and the club statistics.
+void CountEntrant();
 void EntrantUncounted(bool counters_too);
 // sign +1 / -1 for the current entrant in the class `class_name`; with an empty class name,
 // `sign` is a club record number whose statistics are cleared (0 = the first amount and the

@@ -128,8 +128,10 @@ static void PutRouteRec(Rec& r, RegisterState& state, bool adding, std::int32_t&
   FromStorage(r);
 }
 
-void PutRoute(bool adding, std::int32_t& ref) {
-  if (GeneralSettings.RouteFormat == 1) PutRouteRec(Route24Rec, Route24State, adding, ref);
+void PutRoute(bool adding, std::int32_t& ref) { PutRouteOfFormat(GeneralSettings.RouteFormat, adding, ref); }
+
+void PutRouteOfFormat(std::uint8_t format, bool adding, std::int32_t& ref) {
+  if (format == 1) PutRouteRec(Route24Rec, Route24State, adding, ref);
   else PutRouteRec(RouteRec, RouteState, adding, ref);
 }
 
