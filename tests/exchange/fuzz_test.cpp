@@ -19,7 +19,7 @@
 namespace olbrax::test {
 namespace {
 
-const std::filesystem::path kDemo = std::filesystem::path(__FILE__).parent_path() / "../../examples/demo";
+const std::filesystem::path kDemo = std::filesystem::path(OLBRAX_SOURCE_DIR) / "examples/demo";
 
 class BadInputTest : public DataTest {
  protected:
