@@ -17,9 +17,12 @@ int RunNewArchive(Context& ctx) {
   if (!ctx.args.empty()) return Usage("new-archive");
   DataSession data(ctx);
   if (!data.ok()) return 1;
-  CreateArchiveFiles();
-  ReportMsgLine();
-  if (!ArchiveOpen) return 1;
+  if (!CreateArchiveFiles()) {
+    ReportMsgLine(ctx);
+    Err("Inget nytt arkiv i " + GeneralSettings.DataDirectory.get() + (ctx.yes ? "" : " (utan --yes svaras Nej)"));
+    return 1;
+  }
+  ReportMsgLine(ctx);
   Out("Nytt arkiv i " + GeneralSettings.DataDirectory.get());
   return 0;
 }
@@ -29,7 +32,7 @@ int RunList(Context& ctx) {
   DataSession data(ctx);
   if (!data.ok()) return 1;
   if (!ArchiveOpen) {
-    ReportMsgLine();
+    ReportMsgLine(ctx);
     return 1;
   }
   auto items = ShowArchiveMenus();
@@ -68,7 +71,7 @@ int RunNewCompetition(Context& ctx) {
   DataSession data(ctx);
   if (!data.ok()) return 1;
   if (!BeginInputInfo(true)) {
-    ReportMsgLine();
+    ReportMsgLine(ctx);
     return 1;
   }
   InfoRec.Tvl.set(WinFromUtf8(*name));
@@ -82,10 +85,8 @@ int RunNewCompetition(Context& ctx) {
   InfoRec.Relay = relay;
   InfoRec.Days = !relay;
   MotionCompetition = typ.find("MOTION") != Text::npos;
-  AcceptInputInfo(true);
-  if (!CompetitionOpen) {
-    ReportMsgLine();
-    Err(MsgText(IsamError));
+  if (!AcceptInputInfo(true)) {
+    ReportMsgLine(ctx);
     return 1;
   }
   Out("T\xE4vling " + ZeroStr(CurrentCompetition, 2) + " skapad: " + InfoRec.Tvl.get());
@@ -109,7 +110,7 @@ int RunSelect(Context& ctx) {
   if (!data.ok()) return 1;
   SelectFromMenu(n);
   if (!CompetitionOpen) {
-    ReportMsgLine();
+    ReportMsgLine(ctx);
     Err("T\xE4vling " + ZeroStr(n, 2) + " kan inte \xF6ppnas");
     return 1;
   }
@@ -122,10 +123,9 @@ int RunDeleteCompetition(Context& ctx) {
   if (n < 0) return 2;
   DataSession data(ctx);
   if (!data.ok()) return 1;
-  std::int32_t before = ArchiveCount;
-  DeleteFromMenu(n);
-  ReportMsgLine();
-  return ArchiveCount < before ? 0 : 1;
+  bool deleted = DeleteFromMenu(n);
+  ReportMsgLine(ctx);
+  return deleted ? 0 : 1;
 }
 
 Registrar a({"new-archive", "[--yes]", "create a new, empty archive of competitions (\"skapa nya\")", RunNewArchive});
