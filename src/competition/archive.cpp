@@ -473,7 +473,7 @@ bool PutCompetitionRec(bool adding, std::int32_t& n) {
     stored.DataStatus = 0;
     if (change.AddRecord(archive, n, &stored)) stored.Lnr.set(Nn(n));
   }
-  change.WriteRecord(archive, n, &stored);
+  change.WriteRecord(archive, n, stored);
   bool ok = change.Finish();
   KeptStatus status;
   RefreshArchiveCounts(archive);
@@ -557,7 +557,7 @@ std::array<ArchiveMenuItem, kMaxCompetitions> ShowArchiveMenus() {
     TInfoRec copy = InfoRec;
     ToStorage(copy);
     RegisterChange change;
-    change.WriteRecord(archive, c, &copy);
+    change.WriteRecord(archive, c, copy);
     change.Finish();
   }
   for (int i = 1; i <= kMaxCompetitions; ++i) {

@@ -101,7 +101,7 @@ bool RewriteRecord(FileBlock* fb, std::int32_t ref, const Rec& buffer) {
   Rec stored = buffer;
   ToStorage(stored);
   RegisterChange change;
-  change.WriteRecord(fb, ref, &stored);
+  change.WriteRecord(fb, ref, stored);
   return change.Finish();
 }
 
@@ -138,10 +138,7 @@ bool RewriteClass(std::int32_t ref) { return RewriteRecord(KlassFile, ref, Klass
 bool DeleteClass(bool by_ref, std::string_view name_in, std::int32_t ref, bool remove_record) {
   Text name = WinToDos(StoredKey(name_in.substr(0, std::min<std::size_t>(name_in.size(), 8))));
   if (!KlassFile) return false;
-  if (!by_ref) {
-    FindKey(KlassFile, 2, ref, name);
-    if (!IsamOK) ref = 0;
-  }
+  if (!by_ref && !FindRecordForChange(KlassFile, 2, name, ref)) return false;
   if (ref <= 0 || ref >= FileLen(KlassFile)) return false;
   TKlassRec stored{};
   GetRec(KlassFile, ref, &stored);
@@ -195,10 +192,7 @@ bool RewriteCourse(std::int32_t ref) { return RewriteRecord(TrackFile, ref, Trac
 bool DeleteControl(bool by_ref, std::string_view code_in, std::int32_t ref, bool remove_record) {
   Text code = WinToDos(StoredKey(code_in));
   if (!KontrFile) return false;
-  if (!by_ref) {
-    FindKey(KontrFile, 1, ref, code);
-    if (!IsamOK) ref = 0;
-  }
+  if (!by_ref && !FindRecordForChange(KontrFile, 1, code, ref)) return false;
   if (ref <= 0 || ref >= FileLen(KontrFile)) return false;
   if (remove_record && ref <= kMaxControlRecords && CmpClubRec.ControlUse[ref - 1] != 0) {
     ShowText(1, "Kan ej radera denna kontroll d\xE5 den anv\xE4nds av n\xE5gon bana.");
@@ -217,10 +211,7 @@ bool DeleteControl(bool by_ref, std::string_view code_in, std::int32_t ref, bool
 bool DeleteCourse(bool by_ref, std::string_view name_in, std::int32_t ref, bool remove_record) {
   Text name = WinToDos(StoredKey(name_in));
   if (!TrackFile) return false;
-  if (!by_ref) {
-    FindKey(TrackFile, 1, ref, name);
-    if (!IsamOK) ref = 0;
-  }
+  if (!by_ref && !FindRecordForChange(TrackFile, 1, name, ref)) return false;
   if (ref <= 0 || ref >= FileLen(TrackFile)) return false;
   TTrackRec stored{};
   if (!DeleteRegisterRecord(TrackFile, {kCourseKey}, ref, remove_record, stored)) return false;

@@ -22,18 +22,30 @@ bool NoValidTime(std::int32_t t) { return t == 0 || t >= kNoTime; }
 
 const RegisterKey<TEntrantRec> kEntrantKey{1, false, [](const TEntrantRec& r) { return r.StartNumber.get(); }};
 
-// Makes the entrant's class the one in the class buffer; false when it has no class.
-bool LoadEntrantClass() {
-  if (EntrantRec.ClassRef == ClassState.last_found && ClassState.last_found != 0) return true;
+// Makes the entrant's class the one in the class buffer, as a step of `change`. Counting into
+// whatever the buffer held would write that class over the entrant's: an entrant whose class
+// record is not a live class is refused.
+bool LoadEntrantClass(RegisterChange& change) {
   std::int32_t ref = EntrantRec.ClassRef;
-  bool at_end, found;
-  FindClassByName(kFindRecord, "", ref, at_end, found);
-  return found;
+  if (ref == ClassState.last_found && ref != 0) return true;
+  TKlassRec stored{};
+  bool exists = ref >= 1 && ref < FileLen(KlassFile);
+  if (exists && !change.ReadRecord(KlassFile, ref, &stored)) return false;
+  if (!exists || stored.DataStatus != 0) {
+    change.Refuse("Klassen f\xF6r startnummer " + EntrantRec.StartNumber.get() + " finns inte (post " +
+                  std::to_string(ref) + ")");
+    return false;
+  }
+  KlassRec = stored;
+  FromStorage(KlassRec);
+  ClassState.last_found = ref;
+  return true;
 }
 
 // What counting an entrant changes in memory, to be set back when its change is taken back.
 struct CountSnapshot {
   TKlassRec klass;
+  std::int32_t class_found;
   std::int16_t info_count[6][26];
   std::int16_t clubs_with_entrants, club_entrants;
   std::uint8_t club_stat[40], total_stat[40];
@@ -41,6 +53,7 @@ struct CountSnapshot {
 
   void Take() {
     klass = KlassRec;
+    class_found = ClassState.last_found;
     std::memcpy(info_count, InfoRec.Count, sizeof info_count);
     clubs_with_entrants = CmpClubRec.ClubsWithEntrants;
     club = std::clamp<int>(EntrantRec.ClubRef, 0, kMaxClubRecords);
@@ -50,6 +63,7 @@ struct CountSnapshot {
   }
   void Restore() const {
     KlassRec = klass;
+    ClassState.last_found = class_found;
     std::memcpy(InfoRec.Count, info_count, sizeof info_count);
     CmpClubRec.ClubsWithEntrants = clubs_with_entrants;
     CmpClubRec.ClubEntrantCount[club] = club_entrants;
@@ -165,7 +179,7 @@ bool RewriteEntrant(std::int32_t ref) {
   TEntrantRec stored = EntrantRec;
   ToStorage(stored);
   RegisterChange change;
-  change.WriteRecord(EntrantFile, ref, &stored);
+  change.WriteRecord(EntrantFile, ref, stored);
   return change.Finish();
 }
 
@@ -212,16 +226,11 @@ static void CountEntrant(RegisterChange& change) {
     if (CmpClubRec.ClubEntrantCount[c] == 0) ++CmpClubRec.ClubsWithEntrants;
     ++CmpClubRec.ClubEntrantCount[c];
   }
-  if (!LoadEntrantClass()) {
-    // Counting into whatever the class buffer holds would write it over the wrong record.
-    change.Refuse("Klassen f\xF6r startnummer " + EntrantRec.StartNumber.get() + " finns inte (post " +
-                  std::to_string(EntrantRec.ClassRef) + ")");
-    return;
-  }
+  if (!LoadEntrantClass(change)) return;
   Count(+1);
   TKlassRec stored = KlassRec;
   ToStorage(stored);
-  change.WriteRecord(KlassFile, EntrantRec.ClassRef, &stored);
+  change.WriteRecord(KlassFile, EntrantRec.ClassRef, stored);
 }
 
 bool EntrantCounted(bool warn) {
@@ -242,17 +251,13 @@ bool EntrantUncounted(bool counters_too) {
   if (c >= 0 && c <= kMaxClubRecords && CmpClubRec.ClubEntrantCount[c] > 0) {
     if (--CmpClubRec.ClubEntrantCount[c] == 0) --CmpClubRec.ClubsWithEntrants;
   }
-  if (!LoadEntrantClass()) {
-    change.Refuse("Klassen f\xF6r startnummer " + EntrantRec.StartNumber.get() + " finns inte (post " +
-                  std::to_string(EntrantRec.ClassRef) + ")");
-    return change.Finish();
-  }
+  if (!LoadEntrantClass(change)) return change.Finish();
   int which = InfoRec.eftstartl ? 1 : 0;
   if (counters_too && EntrantRec.Counted && KlassRec.eftAnm[which] > 0) --KlassRec.eftAnm[which];
   Count(-1);
   TKlassRec stored = KlassRec;
   ToStorage(stored);
-  change.WriteRecord(KlassFile, EntrantRec.ClassRef, &stored);
+  change.WriteRecord(KlassFile, EntrantRec.ClassRef, stored);
   return change.Finish();
 }
 

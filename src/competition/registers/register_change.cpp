@@ -1,5 +1,7 @@
 #include "competition/registers/register_change.h"
 
+#include <algorithm>
+
 #include "base/messages.h"
 #include "storage/disk_file.h"
 
@@ -40,6 +42,24 @@ void ReportStorageFailure(std::string_view text) {
 int ReportedStorageFailures() { return g_reported; }
 void ResetReportedStorageFailures() { g_reported = 0; }
 
+bool FindRecordForChange(FileBlock* fb, int k, std::string_view key, std::int32_t& ref) {
+  isam::ResetStatus();
+  std::int32_t found = 0;
+  olbrax::FindKey(fb, k, found, key);
+  if (IsamOK) {
+    ref = found;
+    return true;
+  }
+  if (IsamError != isam::kFindNotFound) {
+    int error = IsamError, dos = IsamDosError;
+    ReportStorageFailure(StorageFailureText());
+    isam::Fail(error);
+    IsamDosError = dos;
+  }
+  ref = 0;
+  return false;
+}
+
 RegisterChange::~RegisterChange() {
   if (!finished_ && !undo_.empty()) TakeBack();
 }
@@ -60,6 +80,7 @@ bool RegisterChange::AddRecord(FileBlock* fb, std::int32_t& ref, const void* rec
   olbrax::AddRec(fb, n, rec);
   if (!Step(IsamOK)) return false;
   ref = n;
+  added_.emplace_back(fb, n);
   undo_.push_back([fb, n] { olbrax::DeleteRec(fb, n); });
   return true;
 }
@@ -75,16 +96,18 @@ bool RegisterChange::ReadRecord(FileBlock* fb, std::int32_t ref, void* rec) {
   return Step(IsamOK);
 }
 
-bool RegisterChange::WriteRecord(FileBlock* fb, std::int32_t ref, const void* rec, const void* old, std::size_t size) {
+bool RegisterChange::WriteRecord(FileBlock* fb, std::int32_t ref, const void* rec, std::size_t size, const void* old) {
   if (!ok_) return false;
-  isam::ResetStatus();
-  olbrax::PutRec(fb, ref, rec);
-  if (!Step(IsamOK)) return false;
-  if (old) {
-    std::string image(static_cast<const char*>(old), size);
+  bool added = std::find(added_.begin(), added_.end(), std::make_pair(fb, ref)) != added_.end();
+  if (!added) {
+    std::string image(size, '\0');
+    if (old) image.assign(static_cast<const char*>(old), size);
+    else if (!ReadRecord(fb, ref, image.data())) return false;
     undo_.push_back([fb, ref, image = std::move(image)] { olbrax::PutRec(fb, ref, image.data()); });
   }
-  return true;
+  isam::ResetStatus();
+  olbrax::PutRec(fb, ref, rec);
+  return Step(IsamOK);
 }
 
 bool RegisterChange::AddKey(FileBlock* fb, int k, std::int32_t ref, std::string_view key) {

@@ -17,6 +17,8 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "base/text.h"
@@ -45,6 +47,10 @@ void ReportStorageFailure(std::string_view text);
 int ReportedStorageFailures();
 void ResetReportedStorageFailures();
 
+// Looks up the record that index k gives for `key`, for a change of it. False when there is none;
+// an engine failure other than "not found" is shown to the user as well.
+bool FindRecordForChange(FileBlock* fb, int k, std::string_view key, std::int32_t& ref);
+
 class RegisterChange {
  public:
   RegisterChange() = default;
@@ -61,11 +67,16 @@ class RegisterChange {
   bool AddRecord(FileBlock* fb, std::int32_t& ref, const void* rec);
   // Reads record `ref` (a buffer of the block's record length).
   bool ReadRecord(FileBlock* fb, std::int32_t ref, void* rec);
-  // Writes record `ref`; `old` (the record as it was, `size` bytes) is written back when the
-  // change is taken back. Without `old` nothing is written back: for a record added by this
-  // change, or when this is the change's last step.
-  bool WriteRecord(FileBlock* fb, std::int32_t ref, const void* rec, const void* old = nullptr,
-                   std::size_t size = 0);
+  // Writes record `ref` (`size` bytes). Taken back, the record as it was is written again: `old`
+  // when the caller has it, otherwise it is read first (a record added by this change is removed
+  // instead). Writing a record is not journalled by the engine, so even a failed write is taken
+  // back.
+  bool WriteRecord(FileBlock* fb, std::int32_t ref, const void* rec, std::size_t size, const void* old = nullptr);
+  template <class Rec>
+  bool WriteRecord(FileBlock* fb, std::int32_t ref, const Rec& rec) {
+    static_assert(!std::is_pointer_v<Rec>, "the record itself, not its address");
+    return WriteRecord(fb, ref, &rec, sizeof rec);
+  }
   bool AddKey(FileBlock* fb, int k, std::int32_t ref, std::string_view key);
   // Removes the entry (key, ref) of index k when it is there. A key that is missing (the caller
   // removed it before, as the register dialogs do while a record is edited) is no failure; either
@@ -90,6 +101,7 @@ class RegisterChange {
   void TakeBack();
 
   std::vector<std::function<void()>> undo_;
+  std::vector<std::pair<FileBlock*, std::int32_t>> added_;
   bool ok_ = true;
   bool finished_ = false;
   int error_ = 0, dos_error_ = 0;
@@ -124,10 +136,28 @@ void StoreRegisterRecord(RegisterChange& change, FileBlock* fb, std::initializer
     } else {
       ref = 0;
     }
-  } else if (change.ReadRecord(fb, ref, &old)) {
-    for (const auto& key : keys) change.RemoveKey(fb, key.k, ref, key.of(old), key.unique);
+  } else {
+    // Taken back, the record gets the keys of what it then holds again (it is written back
+    // first): also the keys an edit window removed before this change, and even when reading the
+    // record failed in this change.
+    if (ref >= 1 && ref < FileLen(fb)) {
+      change.OnTakeBack([fb, ref, all = std::vector<RegisterKey<Rec>>(keys)] {
+        Rec r{};
+        olbrax::GetRec(fb, ref, &r);
+        bool back = IsamOK;
+        for (const auto& key : all) {
+          if (!back) break;
+          olbrax::AddKey(fb, key.k, ref, key.of(r));
+          back = IsamOK || IsamError == isam::kKeyExists;
+        }
+        if (back) isam::ResetStatus();
+        else if (IsamOK) isam::Fail(isam::kGeneral);
+      });
+    }
+    if (change.ReadRecord(fb, ref, &old))
+      for (const auto& key : keys) change.RemoveKey(fb, key.k, ref, key.of(old), key.unique);
   }
-  change.WriteRecord(fb, ref, &stored, adding ? nullptr : &old, sizeof(Rec));
+  change.WriteRecord(fb, ref, &stored, sizeof(Rec), adding ? nullptr : &old);
   for (const auto& key : keys) change.AddKey(fb, key.k, ref, key.of(stored));
 }
 

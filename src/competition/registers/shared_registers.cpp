@@ -51,17 +51,14 @@ bool RewriteDistrict(std::int32_t ref) {
   TDistrRec stored = DistrRec;
   ToStorage(stored);
   RegisterChange change;
-  change.WriteRecord(DistrFile, ref, &stored);
+  change.WriteRecord(DistrFile, ref, stored);
   return change.Finish();
 }
 
 bool DeleteDistrict(bool by_ref, std::string_view key_in, std::int32_t ref, bool remove_record) {
   Text key = StoredKey(key_in.substr(0, std::min<std::size_t>(key_in.size(), 2)), kEmptyDistrictKey);
   if (!DistrFile) return false;
-  if (!by_ref) {
-    FindKey(DistrFile, 1, ref, key);
-    if (!IsamOK) ref = 0;
-  }
+  if (!by_ref && !FindRecordForChange(DistrFile, 1, key, ref)) return false;
   if (ref <= 0 || ref >= FileLen(DistrFile)) return false;
   TDistrRec stored{};
   if (!DeleteRegisterRecord(DistrFile, {kDistrictKey}, ref, remove_record, stored)) return false;
