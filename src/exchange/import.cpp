@@ -63,6 +63,15 @@ void StoreFailed(ImportState& st, std::string_view text) {
   Partial();
 }
 
+// A look-up that failed in the engine, not merely found nothing: the record cannot be placed
+// (taken for new, a club would be stored twice), so the failure is shown and the file ends.
+bool LookUpFailed(ImportState& st, std::string_view text) {
+  if (IsamOK || IsamError == isam::kFindNotFound || IsamError == isam::kSearchNotFound) return false;
+  ReportStorageFailure(StorageFailureText());
+  StoreFailed(st, text);
+  return true;
+}
+
 // A record refused for what it holds: said on the message line and in the log; the file goes on.
 void Refused(std::string_view text, std::string_view why) {
   MsgLine = Text(why);
@@ -154,6 +163,7 @@ void ImportClub(ImportState& st) {
   std::int32_t ref = 0;
   bool at_end, found;
   FindClub(kFindFrom, name, ref, at_end, found);
+  if (LookUpFailed(st, name)) return;
   bool exists = found && ClubRec.ClubName.get().find(name) != Text::npos;
   if (!exists) {
     ClearClub();
@@ -208,6 +218,7 @@ void ImportDistrict(ImportState& st) {
   bool at_end, found;
   FindDistrict(kFindExact, fresh.Dnr.get(), ref, at_end, found);
   Text text = fresh.Dnr.get() + " " + fresh.Dname.get() + " " + fresh.Dkort.get();
+  if (LookUpFailed(st, text)) return;
   if (!found && FileLen(DistrFile) - 1 >= kMaxDistricts) {
     MsgLine = "Max antal distrikt uppn\xE5tt kan ej addera!";
     st.stop = true;
@@ -228,6 +239,7 @@ void ImportControl(ImportState& st) {
   std::int32_t ref = 0;
   bool at_end, found;
   FindControl(kFindExact, code, ref, at_end, found);
+  if (LookUpFailed(st, "Kontr: " + code)) return;
   if (!found) {
     ClearControl();
     KontrRec.KodNr.set(code);
@@ -271,6 +283,7 @@ void ImportCourse(ImportState& st) {
   std::int32_t ref = 0;
   bool at_end, found;
   FindCourse(kFindExact, name, ref, at_end, found);
+  if (LookUpFailed(st, "Bana: " + name)) return;
   if (!found) {
     ClearCourse();
     TrackRec.Bana.set(name);
@@ -312,6 +325,7 @@ void ImportClass(ImportState& st) {
   std::int32_t ref = 0;
   bool at_end, found;
   FindClassByName(kFindExact, name, ref, at_end, found);
+  if (LookUpFailed(st, "Klass: " + name)) return;
   if (!found) {
     ClearClassRec();
     KlassRec.Bet.set(name);
@@ -394,6 +408,7 @@ void ImportRouteSymbol(ImportState& st, Rec& rec, bool long_form) {
   std::int32_t ref = 0;
   bool at_end, found;
   FindRoute(kFindExact, key, ref, at_end, found);
+  if (LookUpFailed(st, key)) return;
   Text text = found ? rec.RouteKey.get() + "->" + key : key;
   if (!found) {
     if (long_form) ClearRoute24();
@@ -474,18 +489,25 @@ void SetDrawFlags(int section) {
   }
 }
 
-// A section that needs the files of a competition which are not open: said on the message line
-// and in the log, never passed over in silence.
-void CompetitionMissing(int section) {
+// A section that needs the files of a competition which are not open: said and logged, never
+// passed over in silence. `reported` counts the storage failures shown before the files were
+// opened: a failure shown while opening them is the reason, and goes into the log too.
+void CompetitionMissing(int section, int reported) {
   Text identifier = "\"" + Text(kSections[section].identifier) + "\"";
   if (CurrentCompetition == 0) {
     MsgLine = "Ingen t\xE4vling vald: " + identifier + " kan inte importeras";
+    ShowMsg(1);
     g_run.no_competition = true;
   } else {
-    MsgLine = "T\xE4vling " + ZeroStr(CurrentCompetition, 2) + " kan inte \xF6ppnas: " + identifier +
-              " importeras inte. " + StorageFailureText();
+    Text what = "T\xE4vling " + ZeroStr(CurrentCompetition, 2) + " kan inte \xF6ppnas: " + identifier + " importeras inte";
+    if (ReportedStorageFailures() > reported) {
+      Log(MsgLine);
+      MsgLine = what;
+      ShowMsg(1);
+    } else {
+      ReportStorageFailure(what + ". " + StorageFailureText());
+    }
   }
-  ShowMsg(1);
   Log(MsgLine);
 }
 
@@ -500,10 +522,11 @@ void EnterSection(ImportState& st, int section, const Text& line) {
   }
   st.entered = true;
   st.last_section = section;
+  int reported = ReportedStorageFailures();
   // The section's files could not be opened: the rest of the file is not read.
   auto stop_unless = [&](bool ok, bool competition) {
     if (ok) return;
-    if (competition) CompetitionMissing(section);
+    if (competition) CompetitionMissing(section, reported);
     st.section = kSecStop;
     Partial();
   };

@@ -109,6 +109,11 @@ std::string Resolve(std::string_view name);
 // The names (Windows-1252) of the plain files in a folder, sorted; false when it cannot be read.
 bool ListFolder(std::string_view folder, std::vector<Text>& names);
 
+// The bytes a user may still write in the file system that holds `folder`; -1 when unknown.
+// (A write that comes up short says only that fewer bytes went; this tells whether the disk is
+// full.)
+std::int64_t FreeBytes(std::string_view folder);
+
 // Asks for at least `wanted` open file handles; returns how many the process may now have.
 int RaiseHandleLimit(int wanted);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/messages.h"
+#include "printing/config/configuration.h"
 #include "storage/disk_file.h"
 
 namespace olbrax {
@@ -31,7 +32,19 @@ Text PlatformDetail(int win_error) {
   }
 }
 
-Text StorageFailureText() { return MsgText(IsamError) + PlatformDetail(IsamDosError); }
+Text StorageFailureText() {
+  Text detail = PlatformDetail(IsamDosError);
+  // A write that came up short, or a repair that could not write, names no platform error: on a
+  // disk with next to no room left, that is what happened.
+  constexpr std::int64_t kNearlyFull = 1 << 20;
+  bool writing = IsamError == isam::kShortWrite || IsamError == isam::kRepairFailed ||
+                 (IsamError >= isam::kAddRecRepaired && IsamError <= isam::kDeleteKeyRepaired);
+  if (detail.empty() && writing) {
+    std::int64_t free = disk::FreeBytes(GeneralSettings.DataDirectory.get());
+    if (free >= 0 && free < kNearlyFull) detail = PlatformDetail(disk::kErrDiskFull);
+  }
+  return MsgText(IsamError) + detail;
+}
 
 void ReportStorageFailure(std::string_view text) {
   ++g_reported;
