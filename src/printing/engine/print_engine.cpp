@@ -275,6 +275,9 @@ bool FitsLines(bool brk, double n) { return FitsSpace(brk, n * LineHeight()); }
 bool FitsLinesAndSpace(bool brk, double h, double n) { return FitsSpace(brk, h + n * LineHeight()); }
 
 void ColumnBreak(int no_footer, int next, std::string_view title) {
+  // Without a job (printerinit refused it) there is no page to break: a report that goes on
+  // regardless must not break forever on the page sizes of the refused job.
+  if (!J().printing) return;
   ++CurrentColumn;
   if (CurrentColumn > Columns) {
     CurrentColumn = 1;
