@@ -143,6 +143,44 @@ TEST_F(ImportFaults, AFailingFileCallAtEveryPointOfARun) {
   EXPECT_GT(r.failures, 50);
 }
 
+// A competition from a "*Bas" record, and a ninth one: the entry and its files are made whole or
+// not at all, and a full archive makes the run partial.
+TEST_F(ImportFaults, ACompetitionFromAnImportIsWholeOrNotAtAll) {
+  AddCompetition("Finns redan");
+  CloseAllCompetitionFiles();
+  const std::string file = Write("bas.txt", "*Bas\r\nArr,2027-05-20\r\nNy,300,600,,1\r\n-\r\n-\r\n-\r\n-\r\n");
+  FolderCopy copy(data.path());
+  const std::string before = DataContents(data.path());
+  LoopResult r = ErrorLoop(
+      copy,
+      [&] {
+        OpenArchive();
+        ReopenConfiguredCompetition();
+      },
+      [&] {
+        Import({file});
+        return LastImportRun().complete;
+      },
+      [&](bool complete, int n) {
+        SCOPED_TRACE("failing call " + std::to_string(n));
+        EXPECT_EQ(DataFaults(data.path()), "");
+        if (complete) return;
+        EXPECT_TRUE(Logged("Adderade:   0"));
+        EXPECT_FALSE(std::filesystem::exists(data.path() / "KLASS02.DAT"));
+        EXPECT_EQ(DataContents(data.path()), before);
+      });
+  EXPECT_TRUE(r.ended);
+  EXPECT_GT(r.failures, 20);
+
+  copy.Restore();
+  OpenArchive();
+  for (int i = 2; i <= 8; ++i) AddCompetition("T" + std::to_string(i));
+  Import({file});
+  EXPECT_FALSE(LastImportRun().complete);
+  EXPECT_TRUE(Logged("Max antal t\xE4vlingar uppn\xE5tt kan ej addera!"));
+  EXPECT_EQ(ArchiveCount, 8);
+}
+
 // A full disk for real: a small file system, filled up while the 64 clubs of the demo go in.
 // The import stops at the first club that does not fit, says that the disk is full, and the log
 // counts the clubs that are in the file.
