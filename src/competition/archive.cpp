@@ -99,6 +99,7 @@ CmpClubIo TransferCmpClubRec(bool write) {
     TCmpClubRec stored = CmpClubRec;
     ToStorage(stored);
     e = disk::Write(f, 0, &stored, sizeof stored, moved);
+    if (e == disk::kErrNone && moved != sizeof stored) e = disk::kErrDiskFull;  // a short write: no room
     if (e == disk::kErrNone) e = disk::Flush(f);
   } else {
     TCmpClubRec read{};

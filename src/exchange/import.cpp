@@ -91,7 +91,6 @@ void ImportCompetition(ImportState& st) {
   if (ArchiveLength > kMaxCompetitions) {
     MsgLine = "Max antal t\xE4vlingar uppn\xE5tt kan ej addera!";
     ShowMsg(201);
-    Log(MsgLine);
     st.stop = true;
     Partial();
     OpenCompetition();
@@ -170,7 +169,6 @@ void ImportClub(ImportState& st) {
     if (FileLen(ClubFile) - 1 >= kMaxClubs) {
       MsgLine = "Max antal klubbar uppn\xE5tt kan ej addera!";
       ShowMsg(1);
-      Log(MsgLine);
       st.stop = true;
       Partial();
       return;
@@ -224,7 +222,6 @@ void ImportDistrict(ImportState& st) {
     st.stop = true;
     Partial();
     ShowMsg(1);
-    Log(MsgLine);
     return;
   }
   if (found) fresh.DataStatus = DistrRec.DataStatus;
@@ -246,7 +243,6 @@ void ImportControl(ImportState& st) {
     if (UsedRecs(KontrFile) > 510) {
       MsgLine = "Max antal kontroller uppn\xE5tt kan ej addera!";
       ShowMsg(1);
-      Log(MsgLine);
       st.stop = true;
       Partial();
       return;
@@ -332,7 +328,6 @@ void ImportClass(ImportState& st) {
     if (UsedRecs(KlassFile) > 78) {
       MsgLine = "Max antal klasser uppn\xE5tt kan ej addera!";
       ShowMsg(1);
-      Log(MsgLine);
       st.stop = true;
       Partial();
       return;
@@ -515,7 +510,6 @@ void EnterSection(ImportState& st, int section, const Text& line) {
   st.section = section;
   if (!ArchiveOpen) {
     ShowMsg(39);
-    Log(MsgLine);
     st.section = kSecStop;
     Partial();
     return;
