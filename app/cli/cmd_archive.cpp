@@ -18,11 +18,11 @@ int RunNewArchive(Context& ctx) {
   DataSession data(ctx);
   if (!data.ok()) return 1;
   if (!CreateArchiveFiles()) {
-    ReportMsgLine(ctx);
+    ReportMsgLine();
     Err("Inget nytt arkiv i " + GeneralSettings.DataDirectory.get() + (ctx.yes ? "" : " (utan --yes svaras Nej)"));
     return 1;
   }
-  ReportMsgLine(ctx);
+  ReportMsgLine();
   Out("Nytt arkiv i " + GeneralSettings.DataDirectory.get());
   return 0;
 }
@@ -32,7 +32,7 @@ int RunList(Context& ctx) {
   DataSession data(ctx);
   if (!data.ok()) return 1;
   if (!ArchiveOpen) {
-    ReportMsgLine(ctx);
+    ReportMsgLine();
     return 1;
   }
   auto items = ShowArchiveMenus();
@@ -71,7 +71,7 @@ int RunNewCompetition(Context& ctx) {
   DataSession data(ctx);
   if (!data.ok()) return 1;
   if (!BeginInputInfo(true)) {
-    ReportMsgLine(ctx);
+    ReportMsgLine();
     return 1;
   }
   InfoRec.Tvl.set(WinFromUtf8(*name));
@@ -86,7 +86,7 @@ int RunNewCompetition(Context& ctx) {
   InfoRec.Days = !relay;
   MotionCompetition = typ.find("MOTION") != Text::npos;
   if (!AcceptInputInfo(true)) {
-    ReportMsgLine(ctx);
+    ReportMsgLine();
     return 1;
   }
   Out("T\xE4vling " + ZeroStr(CurrentCompetition, 2) + " skapad: " + InfoRec.Tvl.get());
@@ -110,7 +110,7 @@ int RunSelect(Context& ctx) {
   if (!data.ok()) return 1;
   SelectFromMenu(n);
   if (!CompetitionOpen) {
-    ReportMsgLine(ctx);
+    ReportMsgLine();
     Err("T\xE4vling " + ZeroStr(n, 2) + " kan inte \xF6ppnas");
     return 1;
   }
@@ -124,7 +124,7 @@ int RunDeleteCompetition(Context& ctx) {
   DataSession data(ctx);
   if (!data.ok()) return 1;
   bool deleted = DeleteFromMenu(n);
-  ReportMsgLine(ctx);
+  ReportMsgLine();
   return deleted ? 0 : 1;
 }
 

@@ -1,10 +1,12 @@
-// olbrax-cli check PATH...: verifies file blocks (or every block of a data directory) without
-// changing them, one line per block; exit code 1 when any fault is found.
-#include <cctype>
+// olbrax-cli check PATH...: verifies file blocks, or a data directory by what the program needs
+// from it, without changing anything: one line per file (and per competition's counters); exit
+// code 1 when any fault is found.
 #include <cstdio>
+#include <optional>
 
 #include "base/text.h"
 #include "cli/cli.h"
+#include "competition/data_dir_check.h"
 #include "competition/records_check.h"
 #include "storage/block_check.h"
 
@@ -14,27 +16,34 @@ namespace {
 int RunCheck(Context& ctx) {
   if (ctx.args.empty()) return Usage("check");
   bool faults = false;
+  auto report = [&](const Text& name, bool ok, const std::string& message) {
+    std::printf("%s: %s\n", Utf8FromWin(name).c_str(), message.c_str());
+    faults = faults || !ok;
+  };
   for (const std::string& arg : ctx.args) {
-    Text path = WinFromUtf8(arg);
-    std::vector<Text> blocks;
-    if (DirExists(path)) {
-      blocks = isam::BlocksInFolder(path);
-      // The club statistics of each competition (CLUBSnn.Dat) is a plain block, not a file block.
-      std::erase_if(blocks, [](const Text& b) {
-        Text leaf = UpStr(b.substr(b.find_last_of('/') + 1));
-        return leaf.size() == 7 && leaf.compare(0, 5, "CLUBS") == 0 && std::isdigit(static_cast<unsigned char>(leaf[5])) &&
-               std::isdigit(static_cast<unsigned char>(leaf[6]));
-      });
-      if (blocks.empty()) std::printf("%s: no file blocks\n", arg.c_str());
-    } else {
-      blocks.push_back(path);
+    std::optional<Text> checked = WinPathFromUtf8(arg);
+    if (!checked) {
+      std::printf("%s\n", UnusablePathMessage(arg).c_str());
+      faults = true;
+      continue;
     }
-    for (const Text& b : blocks) {
-      isam::CheckResult r = isam::CheckBlock(b);
-      // The competition files are also checked record against index.
-      if (r.ok && KnowsRecordKeys(b)) r = CheckRecordKeys(b);
-      std::printf("%s: %s\n", Utf8FromWin(b).c_str(), r.message.c_str());
-      faults = faults || !r.ok;
+    const Text& path = *checked;
+    if (DirExists(path) && IsDataDirectory(path)) {
+      // What the program needs, by name: a missing file is a fault, not a file less to check.
+      for (const CheckLine& line : CheckDataDirectory(path)) report(line.name, line.ok, line.message);
+    } else if (DirExists(path)) {
+      std::vector<Text> blocks = isam::BlocksInFolder(path);
+      if (blocks.empty()) std::printf("%s: no file blocks\n", arg.c_str());
+      for (const Text& b : blocks) {
+        isam::CheckResult r = isam::CheckBlock(b);
+        if (r.ok && KnowsRecordKeys(b)) r = CheckRecordKeys(b);
+        report(b, r.ok, r.message);
+      }
+    } else {
+      isam::CheckResult r = isam::CheckBlock(path);
+      // The program's files are also checked record against index.
+      if (r.ok && KnowsRecordKeys(path)) r = CheckRecordKeys(path);
+      report(path, r.ok, r.message);
     }
   }
   return faults ? 1 : 0;
@@ -55,8 +64,13 @@ int RunDump(Context& ctx) {
       return 2;
     }
   }
+  std::optional<Text> name = WinPathFromUtf8(ctx.args[0]);
+  if (!name) {
+    std::fprintf(stderr, "olbrax-cli dump: %s\n", UnusablePathMessage(ctx.args[0]).c_str());
+    return 1;
+  }
   std::string out, error;
-  bool ok = isam::DumpBlock(WinFromUtf8(ctx.args[0]), k, out, error);
+  bool ok = isam::DumpBlock(*name, k, out, error);
   std::fputs(out.c_str(), stdout);
   if (!ok) {
     std::fprintf(stderr, "olbrax-cli dump: %s: %s\n", ctx.args[0].c_str(), error.c_str());

@@ -76,14 +76,19 @@ int RunImport(Context& ctx) {
       Err("olbrax-cli import: no such file: " + WinFromUtf8(a));
       return 2;
     }
-    paths.push_back(WinFromUtf8(real));
+    std::optional<Text> checked = WinPathFromUtf8(real);
+    if (!checked) {
+      std::fprintf(stderr, "olbrax-cli import: %s\n", UnusablePathMessage(real).c_str());
+      return 1;
+    }
+    paths.push_back(*checked);
   }
   DataSession data(ctx);
   if (!data.ok()) return 1;
   // The progress window needs an owner; without a window the headless interface stands for it,
   // so that progress lines are printed and Ctrl-C cancels.
   bool ok = ImportFiles(static_cast<platform::Window>(ctx.ui), paths);
-  ReportMsgLine(ctx);
+  ReportMsgLine();
   // The log job ends with the run; should anything have left it open, it is ended here, while the
   // application that draws its pages still exists.
   if (print::LogOpen()) print::LogEnd();

@@ -50,7 +50,7 @@ int RunShow(Context& ctx) {
   DataSession data(ctx);
   if (!data.ok()) return 1;
   if (!ArchiveOpen) {
-    ReportMsgLine(ctx);
+    ReportMsgLine();
     return 1;
   }
   bool needs_competition = what == "classes" || what == "entrants" || what == "controls" || what == "courses";
@@ -138,7 +138,7 @@ int RunEraseEntrants(Context& ctx) {
     return 0;
   }
   bool erased = EraseAllEntrants();
-  ReportMsgLine(ctx);
+  ReportMsgLine();
   if (!erased) {
     Err(Text("olbrax-cli erase-entrants: deltagarna raderades inte") + (ctx.yes ? "" : " (utan --yes svaras Nej)"));
     return 1;

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 #include "base/messages.h"
 #include "competition/archive.h"
@@ -34,11 +35,16 @@ DataSession::DataSession(Context& ctx, bool open_archive) {
       std::fprintf(stderr, "olbrax-cli: no such data directory: %s\n", ctx.datadir->c_str());
       return;
     }
+    std::optional<Text> dir = WinPathFromUtf8(real);
+    if (!dir) {
+      std::fprintf(stderr, "olbrax-cli: %s\n", UnusablePathMessage(real).c_str());
+      return;
+    }
     // Another directory for this run only: its competition number is not remembered either.
     saved_dir_ = GeneralSettings.DataDirectory.get();
     saved_competition_ = GeneralSettings.CurrentCompetition;
     overridden_ = true;
-    GeneralSettings.DataDirectory.set(WinFromUtf8(real));
+    GeneralSettings.DataDirectory.set(*dir);
     GeneralSettings.CurrentCompetition = 0;
   }
   if (open_archive) {
@@ -50,7 +56,7 @@ DataSession::DataSession(Context& ctx, bool open_archive) {
     }
     ReopenConfiguredCompetition();
     if (ctx.competition && !CompetitionOpen) {
-      ReportMsgLine(ctx);
+      ReportMsgLine();
       Err("olbrax-cli: t\xE4vling " + ZeroStr(*ctx.competition, 2) + " kan inte \xF6ppnas" +
           (ArchiveOpen ? Text(" (vakant, raderad eller utan sina filer)") : Text()));
       return;
@@ -72,9 +78,9 @@ DataSession::~DataSession() {
   ConfigSave();
 }
 
-void ReportMsgLine(const Context& ctx) {
+void ReportMsgLine() {
   if (MsgLine.empty()) return;
-  const platform::HeadlessUi* ui = ctx.ui;
+  const auto* ui = dynamic_cast<const platform::HeadlessUi*>(&platform::CurrentUi());
   if (ui && !ui->message_lines.empty() && ui->message_lines.back() == MsgLine) return;
   if (ui && !ui->boxes.empty() && ui->boxes.back().text == MsgLine) return;
   Err(MsgLine);

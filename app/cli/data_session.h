@@ -32,7 +32,7 @@ class DataSession {
 
 // Prints the message line (the program's status texts) to stderr when it holds something that
 // was not printed yet: every line and box of the run is printed as it is shown.
-void ReportMsgLine(const Context& ctx);
+void ReportMsgLine();
 // For a command that works on the current competition: true when its files are open; otherwise
 // says why not (none chosen, and how to choose one; or it cannot be opened) and false.
 bool RequireCompetition(const char* command);

@@ -64,6 +64,12 @@ Text MsgText(int number) {
 }
 
 int ShowText(int code, std::string_view text) { return ShowTextImpl(code, text, true); }
+
+int AskBeforeDestroying(std::string_view text) {
+  Text shown = Cut(text, kMsgLineMax);
+  if (HasDosSwedishLetters(shown)) shown = DosToWin(shown);
+  return platform::CurrentUi().ShowBox(platform::kGuardedQuestionBox, Caption(1), shown);
+}
 int ShowTextAsIs(int code, std::string_view text) { return ShowTextImpl(code, text, false); }
 
 bool ShowMsg(int code) {

@@ -33,6 +33,10 @@ int ShowText(int code, std::string_view text);
 // The same without the DOS-letter conversion.
 int ShowTextAsIs(int code, std::string_view text);
 
+// A Yes/No question (caption "??") asked before data is destroyed: "Nej" is its default button,
+// so that a stray Enter keeps the data. Returns the box result (platform::kYes to go on).
+int AskBeforeDestroying(std::string_view text);
+
 // The number box: shows `prompt` (at most 80 characters; "Ange ett tal:" when empty) and
 // `value`; returns the number entered or `value` when cancelled.
 int AskNumber(platform::Window owner, int value, std::string_view prompt);

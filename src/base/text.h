@@ -62,6 +62,8 @@ constexpr std::string_view operator""_w() {
 
 using platform::Utf8FromWin;   // Windows-1252 -> UTF-8
 using platform::WinFromUtf8;   // UTF-8 -> Windows-1252, '?' for what the code page lacks
+using platform::WinPathFromUtf8;      // UTF-8 path -> Windows-1252, or none: never a changed name
+using platform::UnusablePathMessage;  // the refusal of such a path, in UTF-8
 
 // True when the text holds one of the twelve DOS letters (Å Ä Ö å ä ö É é Ü ü Æ æ in code
 // page 850 form).

@@ -13,6 +13,7 @@
 #include "competition/records/definition_recs.h"
 #include "competition/records/entrant_rec.h"
 #include "competition/records/route_recs.h"
+#include "competition/open_failure.h"
 #include "competition/registers/register_change.h"
 #include "printing/config/configuration.h"
 #include "storage/disk_file.h"
@@ -52,10 +53,25 @@ bool Create(const FileKind& k, int competition = 0) {
   return IsamOK;
 }
 
+// The file whose opening failed last, for the message that says why.
+Text g_failed_open;
+
+// Opens a file of the data directory that holds records of `rec_len` bytes. A file of another
+// record length (a damaged header, or another program's file) is refused: every read of it
+// would overrun the record buffer.
+bool OpenOf(FileBlock*& fb, const Text& name, int rec_len) {
+  OpenFileBlock(fb, name);
+  if (IsamOK && isam::RecordLength(fb) != rec_len) {
+    CloseFileBlock(fb);
+    isam::Fail(isam::kBadDataHeader);
+  }
+  if (!IsamOK) g_failed_open = name;
+  return IsamOK;
+}
+
 bool Open(FileBlock*& fb, const FileKind& k, int competition = 0) {
   if (fb) CloseFileBlock(fb);
-  OpenFileBlock(fb, DataFileName(k.name, competition));
-  return IsamOK;
+  return OpenOf(fb, DataFileName(k.name, competition), k.rec_len);
 }
 
 void Close(FileBlock*& fb) {
@@ -178,8 +194,7 @@ Text DataFileName(std::string_view name, int competition) {
 void OpenArchive() {
   if (!g_archive.name) InitCompetitionKeys();
   FileBlock* archive = nullptr;
-  OpenFileBlock(archive, DataFileName(g_archive.name));
-  if (IsamOK) {
+  if (OpenOf(archive, DataFileName(g_archive.name), g_archive.rec_len)) {
     RefreshArchiveCounts(archive);
     CloseFileBlock(archive);
     OpenRouteFile();
@@ -190,13 +205,15 @@ void OpenArchive() {
     ArchiveCount = 0;
   }
   ArchiveOpen = IsamOK;
+  // A missing file says so; a file in use, a refused repair or a read-only folder says that.
+  Text shown = ArchiveOpen ? Text("Filerna \xF6ppna....") : OpenFailureText(g_failed_open);
   if (!ArchiveOpen) {
     // Whatever did open is closed again: a half-open archive is no archive.
     CloseRouteFile();
     Close(ClubFile);
     Close(DistrFile);
   }
-  ShowText(1, ArchiveOpen ? "Filerna \xF6ppna...." : "Datafiler saknas/ ej i aktuellt bibliotek");
+  ShowText(1, shown);
   ArchiveChanged = 1;
   ClubState.changed = 1;
   ClearCompetitionRec();
@@ -231,7 +248,7 @@ void SwitchRouteFile() {
 }
 
 bool CreateArchiveFiles() {
-  if (ArchiveCount != 0 && ShowText(101, MsgText(504)) != platform::kYes) return false;
+  if (ArchiveCount != 0 && AskBeforeDestroying(MsgText(504)) != platform::kYes) return false;
   CloseCompetition();
   CloseDefinitions();
   CloseArchive();
@@ -297,6 +314,7 @@ void SelectCompetition(bool create_if_zero, std::int32_t n) {
 void OpenCompetition() {
   if (!ArchiveOpen || CurrentCompetition == 0) return;
   if (DefinitionsOpen) CloseDefinitions();  // never both sets at once
+  g_failed_open.clear();
   Open(KlassFile, g_klass, CurrentCompetition);
   if (IsamOK) ReadCmpClubRec();
   if (IsamOK) Open(EntrantFile, g_entrant, CurrentCompetition);
@@ -305,6 +323,8 @@ void OpenCompetition() {
   if (CompetitionOpen) {
     GeneralSettings.CurrentCompetition = CurrentCompetition;
   } else {
+    // The statistics block reports its own failure in a box; a file block's goes to the line.
+    if (!g_failed_open.empty()) ShowText(1, OpenFailureText(g_failed_open));
     KeptStatus failure;  // what went wrong stays for the caller to tell
     Close(KlassFile);
     Close(EntrantFile);
@@ -331,12 +351,14 @@ void OpenDefinitions() {
   if (!ArchiveOpen || CurrentCompetition == 0) return;
   if (CompetitionOpen) CloseCompetition();  // never both sets at once
   isam::ResetStatus();
+  g_failed_open.clear();
   ReadCmpClubRec();
   if (IsamOK) Open(KlassFile, g_klass, CurrentCompetition);
   if (IsamOK) Open(KontrFile, g_kontr, CurrentCompetition);
   if (IsamOK) Open(TrackFile, g_track, CurrentCompetition);
   DefinitionsOpen = IsamOK;
   if (!DefinitionsOpen) {
+    if (!g_failed_open.empty()) ShowText(1, OpenFailureText(g_failed_open));
     KeptStatus failure;
     Close(KlassFile);
     Close(KontrFile);
@@ -365,7 +387,6 @@ bool CreateCompetitionFiles() {
     ReportFileFailure(kWhy, DataFileName(g_klass.name, CurrentCompetition));
     return false;
   }
-  ResetCmpClubRec();
   if (CmpClubIo r = TransferCmpClubRec(true); r.io != 0) {
     CmpClubFailure(true, r);
     return false;
@@ -523,7 +544,7 @@ bool DeleteCompetition(std::int32_t n) {
   }
   CurrentCompetition = n;
   InfoRec = entry;
-  if (ShowText(101, "OlDataBas: " + InfoRec.Tvl.get() + " raderas ") != platform::kYes) return false;
+  if (AskBeforeDestroying("OlDataBas: " + InfoRec.Tvl.get() + " raderas ") != platform::kYes) return false;
   Text summary;
   RemoveCompetitionFiles(n, &summary);
   OpenFileBlock(archive, DataFileName(g_archive.name));
@@ -605,11 +626,15 @@ bool BeginInputInfo(bool adding) {
     CloseCompetition();
     CloseDefinitions();
     ClearCompetitionRec();
+    // The previous competition's payment details and counts are not the new one's.
+    ResetCmpClubRec();
   }
   return true;
 }
 
 bool AcceptInputInfo(bool adding) {
+  // A new competition's payee is its organiser unless one was given.
+  if (adding && CmpClubRec.Payee.empty()) CmpClubRec.Payee.set(InfoRec.Arr.get().substr(0, 32));
   if (adding) return CreateCompetition();
   std::int32_t n = CurrentCompetition;
   if (!PutCompetitionRec(false, n)) return false;

@@ -52,7 +52,8 @@ void CloseCompetition();
 void OpenDefinitions();
 void CloseDefinitions();
 // Creates the five files of CurrentCompetition and opens its entry set; false (told to the user)
-// at the first failure.
+// at the first failure. Its statistics block is written as the buffer holds it: the caller has
+// reset it and set the payment details.
 bool CreateCompetitionFiles();
 // Adds InfoRec to the archive as a new competition, creates its files and opens it, all or
 // nothing: after a failure the files made so far and the archive entry are gone again, and the
@@ -83,7 +84,9 @@ struct ArchiveMenuItem {
 std::array<ArchiveMenuItem, kMaxCompetitions> ShowArchiveMenus();
 
 // "ny" / "ändra": whether the competition dialog may open (false after the refusals, with the
-// status text in MsgLine), and what its OK does.
+// status text in MsgLine), and what its OK does. Adding starts from an empty competition record
+// and an empty statistics block (no payment details), and keeps what the dialog puts there; a
+// payee left empty becomes the organiser.
 bool BeginInputInfo(bool adding);
 // False when the competition could not be stored or opened (the user has been told).
 bool AcceptInputInfo(bool adding);

@@ -86,6 +86,18 @@ std::string WinFromUtf8(std::string_view utf8) {
   return out;
 }
 
+std::optional<std::string> WinPathFromUtf8(std::string_view utf8) {
+  std::string win = WinFromUtf8(utf8);
+  // Exactly the characters of the path, or no path: a '?' put in place of one names another file.
+  if (Utf8FromWin(win) != utf8) return std::nullopt;
+  return win;
+}
+
+std::string UnusablePathMessage(std::string_view utf8_path) {
+  return "Sökvägen har tecken som programmet inte kan hantera (utanför Windows-1252): " +
+         std::string(utf8_path);
+}
+
 const std::array<unsigned char, 256>& OemToAnsiTable() {
   static const auto table = [] {
     std::array<unsigned char, 256> t{};

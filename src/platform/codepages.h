@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -40,6 +41,16 @@ constexpr int Win1252FromCodePoint(char32_t cp) {
 std::string Utf8FromWin(std::string_view text);
 // UTF-8 to Windows-1252; characters the code page lacks, and broken sequences, become '?'.
 std::string WinFromUtf8(std::string_view utf8);
+
+// A path of the system (UTF-8) as the program holds paths (Windows-1252), or nothing when it has
+// a character the code page lacks or is not valid UTF-8. Such a path is refused, never kept with
+// '?' in place of its characters: two folders would map to one, and files would be written
+// under a name that is not the user's. Every path that enters the program (data directory,
+// exchange files, print and log files) passes here.
+std::optional<std::string> WinPathFromUtf8(std::string_view utf8);
+
+// The refusal of such a path, in UTF-8, naming the path as it is.
+std::string UnusablePathMessage(std::string_view utf8_path);
 
 // Code page 850 -> Windows-1252, byte for byte. Characters Windows-1252 lacks (box drawing,
 // blocks) get a best-fit character as the Windows conversion gives them.

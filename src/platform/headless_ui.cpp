@@ -54,6 +54,7 @@ class HeadlessReport : public ReportWindow {
   void SetStatus(int line, std::string_view text) override {
     Record("status" + std::to_string(line), text, true);
   }
+  Window Handle() override { return this; }
   void Cancel() {
     if (on_cancel_) on_cancel_();
   }
@@ -85,7 +86,7 @@ int HeadlessUi::ShowBox(int style, std::string_view caption, std::string_view te
     answers.pop_front();
     return a;
   }
-  if (style == kQuestionBox) return default_answer;
+  if (style == kQuestionBox || style == kGuardedQuestionBox) return default_answer;
   return default_answer == kYes ? kRetry : kAbort;  // an error box: go on only when told --yes
 }
 

@@ -29,8 +29,10 @@ enum BoxResult : int {
 };
 
 // Box styles: 1 question (Yes/No), 2 notice (OK, exclamation icon), 3 error (Abort/Retry/
-// Ignore); 4 and above are shown like an error box.
-enum BoxStyle : int { kQuestionBox = 1, kNoticeBox = 2, kErrorBox = 3 };
+// Ignore); 4 to 255 are shown like an error box. The guarded question is a question whose
+// default button is No, asked before data is destroyed so that a stray Enter keeps the data; no
+// display code reaches it (their styles are 0..255).
+enum BoxStyle : int { kQuestionBox = 1, kNoticeBox = 2, kErrorBox = 3, kGuardedQuestionBox = 256 };
 
 // Mouse cursor shapes the program sets.
 enum class Cursor : int { Arrow = 0, Wait = 1, Program = 2 };
@@ -64,6 +66,8 @@ class ReportWindow {
   virtual void SetBar(int value) = 0;
   // Status line 1..5.
   virtual void SetStatus(int line, std::string_view text) = 0;
+  // The window itself, to own the boxes shown while the job prints.
+  virtual Window Handle() = 0;
 };
 
 struct ReportSpec {

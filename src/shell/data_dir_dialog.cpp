@@ -3,12 +3,8 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFileSystemModel>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QPushButton>
-#include <QLabel>
-#include <QTreeView>
 #include <QVBoxLayout>
 #include <cerrno>
 #include <cstring>
@@ -17,6 +13,7 @@
 #include "platform/drives.h"
 #include "platform/qt/qtext.h"
 #include "platform/qt/window_scale.h"
+#include "shell/folder_tree.h"
 
 namespace olbrax {
 
@@ -32,14 +29,7 @@ Tedatadir::Tedatadir(QWidget* owner, const QString& title, const QString& dir) :
   for (const auto& m : platform::MountedFileSystems()) drives_->addItem(QString::fromStdString(m));
   layout->addWidget(drives_);
 
-  model_ = new QFileSystemModel(this);
-  model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
-  model_->setRootPath("/");
-  tree_ = new QTreeView(this);
-  tree_->setObjectName("DirectoryListBox1");
-  tree_->setModel(model_);
-  for (int c = 1; c < model_->columnCount(); ++c) tree_->hideColumn(c);
-  tree_->header()->hide();
+  tree_ = new FolderTree("DirectoryListBox1", QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives, this);
   layout->addWidget(tree_, 1);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -77,10 +67,7 @@ bool Tedatadir::setDirectory(const QString& dir) {
       platform::MountPointOf(current_.toStdString(), platform::MountedFileSystems());
   QSignalBlocker block(drives_);
   drives_->setCurrentText(QString::fromStdString(mount));
-  QModelIndex index = model_->index(current_);
-  tree_->setCurrentIndex(index);
-  tree_->scrollTo(index);
-  tree_->expand(index);
+  tree_->showFolder(current_);
   return true;
 }
 
@@ -90,7 +77,7 @@ void Tedatadir::keyPressEvent(QKeyEvent* event) {
 }
 
 void Tedatadir::takeIndex(const QModelIndex& index) {
-  if (index.isValid()) current_ = model_->filePath(index);
+  if (index.isValid()) current_ = tree_->folderAt(index);
 }
 
 void ChooseDirectory(QWidget* owner, const QString& title, QString& dir) {

@@ -1,14 +1,15 @@
-// The folder chooser Tedatadir: a list of mounted file systems ("drives") and a folder tree.
+// The folder chooser Tedatadir: a list of mounted file systems ("drives") and a folder tree that
+// opens at the current folder, expanded and selected.
 #pragma once
 
 #include <QDialog>
 #include <QString>
 
 class QComboBox;
-class QFileSystemModel;
-class QTreeView;
 
 namespace olbrax {
+
+class FolderTree;
 
 class Tedatadir : public QDialog {
   Q_OBJECT
@@ -23,14 +24,13 @@ class Tedatadir : public QDialog {
   bool cancelled() const { return cancelled_; }
 
   QComboBox* driveList() const { return drives_; }
-  QTreeView* directoryList() const { return tree_; }
+  FolderTree* directoryList() const { return tree_; }
 
  private:
   void takeIndex(const QModelIndex& index);
 
   QComboBox* drives_;
-  QTreeView* tree_;
-  QFileSystemModel* model_;
+  FolderTree* tree_;
   QString current_;
   bool cancelled_ = false;
 

@@ -1,13 +1,19 @@
 #include "shell/editor_launcher.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 
+#include "platform/qt/qtext.h"
+#include "printing/config/configuration.h"
+
 namespace olbrax {
 
-int StartDetachedProgram(const QString& program) {
+namespace {
+
+int StartDetached(const QString& program, const QStringList& arguments) {
   if (program.isEmpty()) return 2;
   QString path = program.contains('/') ? program : QStandardPaths::findExecutable(program);
   if (path.isEmpty()) return 2;
@@ -15,24 +21,71 @@ int StartDetachedProgram(const QString& program) {
   if (!info.dir().exists()) return 3;
   if (!info.exists()) return 2;
   if (!info.isExecutable()) return 11;
-  return QProcess::startDetached(path, {}) ? 33 : 0;
+  return QProcess::startDetached(path, arguments) ? 33 : 0;
 }
 
-QStringList FallbackEditors() {
-  QStringList editors;
-  const QString visual = qEnvironmentVariable("VISUAL");
-  if (!visual.isEmpty()) editors << visual;
-  editors << "gnome-text-editor" << "gedit" << "kate" << "kwrite" << "mousepad" << "xed" << "pluma"
-          << "featherpad" << "leafpad" << "geany";
-  return editors;
+// The desktop file that the desktop's opener would use for plain text, empty when none.
+QString DefaultTextHandler() {
+  QProcess query;
+  query.start("xdg-mime", {"query", "default", "text/plain"});
+  if (!query.waitForFinished(3000)) {
+    query.kill();
+    query.waitForFinished(1000);
+    return {};
+  }
+  if (query.exitStatus() != QProcess::NormalExit || query.exitCode() != 0) return {};
+  return QString::fromUtf8(query.readAllStandardOutput()).trimmed().section(';', 0, 0);
 }
 
-QString StartEditor(const ProgramStarter& start, const QStringList& fallbacks) {
-  int r = start("editbrax");
+}  // namespace
+
+bool IsGraphicalHandler(const QString& desktop_file, const QStringList& application_dirs) {
+  if (desktop_file.isEmpty()) return false;
+  for (const QString& dir : application_dirs) {
+    QFile f(dir + "/" + desktop_file);
+    if (!f.open(QIODevice::ReadOnly)) continue;
+    for (const QByteArray& raw : f.readAll().split('\n')) {
+      const QByteArray line = raw.trimmed();
+      if (line.startsWith("Terminal=")) return line.mid(9).trimmed().toLower() != "true";
+    }
+    return true;
+  }
+  return false;
+}
+
+int StartEditorProgram(const QString& program, const QStringList& arguments) {
+  if (program == kDesktopOpener) {
+    if (QStandardPaths::findExecutable(program).isEmpty()) return 2;
+    QStringList dirs = QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation);
+    if (!IsGraphicalHandler(DefaultTextHandler(), dirs)) return 2;
+  }
+  return StartDetached(program, arguments);
+}
+
+QStringList GraphicalEditors() {
+  return {"gnome-text-editor", "gedit", "kate", "kwrite", "mousepad", "xed", "pluma", "featherpad", "leafpad",
+          "geany"};
+}
+
+QString EditorFile() {
+  const QString folder = platform::ToQ(TextFolder());
+  if (!QDir().mkpath(folder)) return {};
+  const QString path = folder + "/anteckningar.txt";
+  QFile f(path);
+  if (!f.exists() && !f.open(QIODevice::WriteOnly)) return {};
+  return path;
+}
+
+QString StartEditor(const ProgramStarter& start, const QString& file, const QStringList& editors) {
+  const QStringList with_file = file.isEmpty() ? QStringList() : QStringList{file};
+  int r = start("editbrax", {});
   if (r >= 32) return QString();
   if (r == 2 || r == 3) {
+    QStringList fallbacks;
+    if (!file.isEmpty()) fallbacks << kDesktopOpener;  // the opener needs a file to open
+    fallbacks << editors;
     for (const QString& editor : fallbacks) {
-      r = start(editor);
+      r = start(editor, with_file);
       if (r >= 32) return QString();
       if (r != 2 && r != 3) break;  // found but could not start: report that
     }

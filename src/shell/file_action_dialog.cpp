@@ -6,17 +6,20 @@
 #include <QFileSystemModel>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTreeView>
+#include <QScreen>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "base/messages.h"
 #include "platform/drives.h"
 #include "platform/qt/qtext.h"
 #include "platform/qt/window_scale.h"
+#include "shell/folder_tree.h"
 
 namespace olbrax {
 
@@ -24,20 +27,37 @@ using platform::FromQ;
 using platform::ToQ;
 
 namespace {
+
 constexpr const char* kAllFiles = "Alla filer (*.*)|*.*";
+
+// Makes `list` wide enough for its longest line, up to the given share of the screen (past that
+// it scrolls), so that file names are not cut.
+void FitToLines(QListWidget* list, double screen_share) {
+  int widest = 0;
+  for (int i = 0; i < list->count(); ++i)
+    widest = std::max(widest, list->fontMetrics().horizontalAdvance(list->item(i)->text()));
+  const int chrome = 2 * list->frameWidth() + list->verticalScrollBar()->sizeHint().width() + 8;
+  const QScreen* screen = list->screen();
+  const int limit = static_cast<int>((screen ? screen->availableGeometry().width() : 1280) * screen_share);
+  list->setMinimumWidth(std::min(widest + chrome, limit));
 }
+
+}  // namespace
 
 TFileDlgActionForm::TFileDlgActionForm(QWidget* owner, const QString& title, const QString& filter,
                                        std::string_view sorter, std::string_view not_allowed, const QString& folder)
     : QDialog(owner), actions_(sorter, not_allowed) {
   setObjectName("TFileDlgActionForm");
   setWindowTitle(title.left(64));
-  setFixedSize(567, 467);
+  // The design size; the dialog grows when its lists need more room for their lines.
+  resize(567, 467);
   auto* grid = new QGridLayout(this);
 
   editDir = new QLineEdit("*.*", this);
   editDir->setObjectName("editDir");
-  connect(editDir, &QLineEdit::returnPressed, this, &TFileDlgActionForm::editDirEnter);
+  // Enter in the folder field changes the folder and nothing else: the key does not reach the
+  // dialog, whose default button would close it (see eventFilter).
+  editDir->installEventFilter(this);
   grid->addWidget(editDir, 0, 0, 1, 3);
 
   DriveComboBox1 = new QComboBox(this);
@@ -46,18 +66,11 @@ TFileDlgActionForm::TFileDlgActionForm(QWidget* owner, const QString& title, con
   connect(DriveComboBox1, &QComboBox::textActivated, this, [this](const QString& d) { SetFolder(d); });
   grid->addWidget(DriveComboBox1, 1, 0);
 
-  dirs_ = new QFileSystemModel(this);
-  dirs_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
-  dirs_->setRootPath("/");
-  DirectoryListBox1 = new QTreeView(this);
-  DirectoryListBox1->setObjectName("DirectoryListBox1");
-  DirectoryListBox1->setModel(dirs_);
-  for (int c = 1; c < dirs_->columnCount(); ++c) DirectoryListBox1->hideColumn(c);
-  DirectoryListBox1->setHeaderHidden(true);
+  DirectoryListBox1 = new FolderTree("DirectoryListBox1", QDir::AllDirs | QDir::NoDotAndDotDot, this);
   DirectoryListBox1->setToolTip(QString::fromUtf8(
       "mappar med systemattribut syns tyvärr inte här, använd ovanstående textinmating"));
   connect(DirectoryListBox1, &QTreeView::clicked, this,
-          [this](const QModelIndex& i) { SetFolder(dirs_->filePath(i)); });
+          [this](const QModelIndex& i) { SetFolder(DirectoryListBox1->folderAt(i)); });
   grid->addWidget(DirectoryListBox1, 2, 0);
 
   FileListBox1 = new QListWidget(this);
@@ -127,7 +140,7 @@ QString TFileDlgActionForm::currentFolder() const { return folder_; }
 void TFileDlgActionForm::SetFolder(const QString& folder) {
   if (!QDir(folder).exists()) return;
   folder_ = QDir(folder).absolutePath();
-  DirectoryListBox1->setCurrentIndex(dirs_->index(folder_));
+  DirectoryListBox1->showFolder(folder_);
   // Changing the folder empties the list of chosen files.
   ExcAllBtnClick();
   FillFiles();
@@ -138,12 +151,14 @@ void TFileDlgActionForm::FillFiles() {
   QString patterns = FilterComboBox1->currentData().toString();
   QStringList names = QDir(folder_).entryList(patterns.split(';', Qt::SkipEmptyParts), QDir::Files, QDir::Name);
   FileListBox1->addItems(names);
+  FitToLines(FileListBox1, 0.3);
   UpdateButtons();
 }
 
 void TFileDlgActionForm::ShowActions() {
   ActionFilesList->clear();
   for (const auto& e : actions_.entries()) ActionFilesList->addItem(ToQ(e.text));
+  FitToLines(ActionFilesList, 0.5);
   UpdateButtons();
 }
 
@@ -158,8 +173,16 @@ void TFileDlgActionForm::IncludeBtnClick() {
   int first = selected.isEmpty() ? 0 : FileListBox1->row(selected.first());
   StatusBar1->clear();
   for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
+    QString path = folder_ + "/" + (*it)->text();
+    std::optional<std::string> checked = platform::WinPathFromQ(path);
+    if (!checked) {
+      // Imported under a changed name it would be another file, or none.
+      BeepSignal();
+      StatusBar1->setText(QString::fromStdString(UnusablePathMessage(path.toStdString())));
+      continue;
+    }
     Text status;
-    if (!actions_.Include(FromQ(folder_ + "/" + (*it)->text()), status)) {
+    if (!actions_.Include(*checked, status)) {
       BeepSignal();
       StatusBar1->setText(ToQ(status));
     }
@@ -190,6 +213,17 @@ void TFileDlgActionForm::ExcAllBtnClick() {
   editDir->setText(folder_);
 }
 
+bool TFileDlgActionForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == editDir && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      editDirEnter();
+      return true;  // consumed
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
 void TFileDlgActionForm::editDirEnter() {
   QString typed = editDir->text();
   SetFolder(QDir(typed).exists() ? typed : folder_);
@@ -201,12 +235,15 @@ void RunFileAction(QWidget* owner, const QString& title, const QString& filter, 
   TFileDlgActionForm form(owner, title, filter, sorter, not_allowed, folder);
   if (form.exec() != QDialog::Accepted) return;
   folder = form.currentFolder();
+  // The chosen files were taken with their folder; the folder given to the action is the same.
+  std::optional<std::string> dir = platform::WinPathFromQ(owner, folder);
+  if (!dir) return;
   const auto entries = form.actions().entries();
   int count = static_cast<int>(entries.size());
   for (int i = 0; i < count; ++i) {
     const Text& path = entries[static_cast<std::size_t>(i)].path;
     Text name = path.substr(path.find_last_of('/') + 1);
-    if (!action(owner, name, FromQ(folder), count, i + 1)) break;
+    if (!action(owner, name, *dir, count, i + 1)) break;
   }
 }
 

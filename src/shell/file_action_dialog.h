@@ -13,10 +13,10 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
-class QTreeView;
-class QFileSystemModel;
 
 namespace olbrax {
+
+class FolderTree;
 
 // An action on one file; false stops the run.
 using FileAction = std::function<bool(platform::Window owner, std::string_view file_name, std::string_view folder,
@@ -36,11 +36,13 @@ class TFileDlgActionForm : public QDialog {
   void IncludeBtnClick();
   void excludeBtnClick();
   void ExcAllBtnClick();
+  // Enter in editDir: the typed folder (or, when it does not exist, the current one) becomes
+  // the folder of the lists.
   void editDirEnter();
 
   QLineEdit* editDir;
   QComboBox* DriveComboBox1;
-  QTreeView* DirectoryListBox1;
+  FolderTree* DirectoryListBox1;
   QListWidget* FileListBox1;
   QComboBox* FilterComboBox1;
   QPushButton* IncludeBtn;
@@ -49,12 +51,14 @@ class TFileDlgActionForm : public QDialog {
   QListWidget* ActionFilesList;
   QLabel* StatusBar1;
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void FillFiles();
   void ShowActions();
   void UpdateButtons();
 
-  QFileSystemModel* dirs_;
   ActionList actions_;
   QString folder_;
 };

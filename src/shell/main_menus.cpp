@@ -45,15 +45,17 @@ class Builder {
   MainMenus& m_;
 };
 
-// A small picture for a toolbar button.
+// A small picture for a toolbar button, drawn on a 24 x 24 grid at four times that size so that
+// it stays sharp when the window scale enlarges the toolbar's icons.
 QIcon ToolIcon(int kind) {
-  QPixmap pm(24, 24);
+  QPixmap pm(96, 96);
   pm.fill(Qt::transparent);
   QPainter p(&pm);
   p.setRenderHint(QPainter::Antialiasing);
+  p.scale(4, 4);
   switch (kind) {
     case 0:  // districts: a map
-      p.drawPixmap(0, 0, MapPicture(QSize(24, 24), 3));
+      p.drawPixmap(QRectF(0, 0, 24, 24), MapPicture(QSize(96, 96), 3), QRectF(0, 0, 96, 96));
       p.setPen(Qt::darkGray);
       p.drawRect(0, 0, 23, 23);
       break;

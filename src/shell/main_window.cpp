@@ -59,7 +59,6 @@ void TMainForm::ProgramInit() {
   if (GeneralSettings.window_top == 0) GeneralSettings.window_top = y();
   if (GeneralSettings.window_width == 0) GeneralSettings.window_width = kDefaultWidth;
   if (GeneralSettings.window_height == 0) GeneralSettings.window_height = kDefaultHeight;
-  GeneralSettings.window_height = std::max(GeneralSettings.window_height, minimumHeight());
   GeneralSettings.CurrentCompetition = GeneralSettings.remembered_competition[AppSlot];
   Text dir = GeneralSettings.remembered_directory[AppSlot].get();
   if (!dir.empty()) GeneralSettings.DataDirectory.set(dir);
@@ -76,13 +75,13 @@ void TMainForm::ShowSettings() {
 void TMainForm::FormCreate(const QStringList& arguments) {
   setWindowTitle(MainWindowCaption());
   menus_ = BuildMainMenus(this);
-  // The toolbar comes on top of the shell's client area, which keeps its designed size.
-  const int toolbar = menus_.toolbar->sizeHint().height();
-  setMinimumHeight(minimumHeight() + toolbar);
   ProgramInit();
   std::vector<Text> args;
   for (const QString& a : arguments) args.push_back(FromQ(a));
   InitCompetitionData(args);
+  // The competition data took the data directory of its own configuration entry: the settings
+  // bars show that one, not the one they were drawn with.
+  ShowSettings();
   if (!EngineStarted) ShowText(201, MsgText(IsamError));
   OpenArchive();
   ReopenConfiguredCompetition();
@@ -184,7 +183,8 @@ void TMainForm::ConnectCommands() {
                     [](platform::Window owner, std::string_view name, std::string_view dir, int count, int index) {
                       return ImportFile(owner, name, dir, count, index);
                     });
-      GeneralSettings.ExchangeFolder.set(FromQ(folder));
+      // A folder the code page cannot hold is not remembered under a changed name.
+      if (std::optional<std::string> kept = platform::WinPathFromQ(folder)) GeneralSettings.ExchangeFolder.set(*kept);
       UpdateMenuState(CurrentCompetition);
     });
   if (QAction* a = menus_.action("arkiv_radera_deltagare"))
@@ -192,6 +192,8 @@ void TMainForm::ConnectCommands() {
       EraseAllEntrants(this);
       UpdateMenuState(CurrentCompetition);
     });
+  // "arkiv" → "avsluta" ends the program as the shell's "avsluta" button does.
+  if (QAction* a = menus_.action("arkiv_avsluta")) connect(a, &QAction::triggered, this, &QWidget::close);
   On("hjalp_statistik", &TMainForm::StatisticsCommand);
   On("hjalp_kom_igang", &TMainForm::StartGuideCommand);
   // Items that only refresh the window.
@@ -211,7 +213,9 @@ void TMainForm::DataDirectoryCommand() {
   ChooseDirectory(this, QString::fromUtf8("Välj bibliotek"), dir);
   if (!dir.isEmpty()) {
     if (dir.size() > 1 && dir.endsWith('/')) dir.chop(1);
-    GeneralSettings.DataDirectory.set(FromQ(dir));
+    // Refused with a box naming it when it has characters the code page lacks: the data
+    // directory stays the one it was.
+    if (std::optional<std::string> chosen = platform::WinPathFromQ(this, dir)) GeneralSettings.DataDirectory.set(*chosen);
   }
   ShowSettings();
   OpenArchive();

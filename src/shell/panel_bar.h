@@ -1,15 +1,17 @@
 // A status bar of sunken panels with fixed widths, like the shell window's settings bars and
-// its message-history bar.
+// its message-history bar. A text too long for its panel ends in "…". It is opaque in the shell's colour, so that the background picture
+// does not run through its texts, and its height follows its font (the window scale).
 #pragma once
 
 #include <QFrame>
 #include <QList>
 #include <QString>
 
-class QLabel;
 class QHBoxLayout;
 
 namespace olbrax {
+
+class PanelLabel;
 
 class PanelBar : public QFrame {
   Q_OBJECT
@@ -26,8 +28,12 @@ class PanelBar : public QFrame {
   // older ones move one panel to the right. An empty text changes nothing.
   void pushMessage(const QString& text);
 
+ protected:
+  void changeEvent(QEvent* event) override;
+
  private:
-  QList<QLabel*> panels_;
+  void FitHeight();
+  QList<PanelLabel*> panels_;
   QHBoxLayout* layout_;
 };
 

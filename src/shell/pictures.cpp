@@ -122,6 +122,40 @@ QPixmap CompassPicture(QSize size) {
   return pm;
 }
 
+QPixmap PaymentFormPicture(QSize size, int kind) {
+  struct Look {
+    const char* name;
+    QColor sheet, head;
+  };
+  const Look look = kind == 0   ? Look{"plusgiro", QColor(255, 232, 196), QColor(222, 110, 30)}
+                    : kind == 1 ? Look{"postgiro", QColor(255, 246, 200), QColor(196, 150, 0)}
+                                : Look{"bankgiro", QColor(222, 240, 224), QColor(40, 120, 80)};
+  QPixmap pm(size);
+  pm.fill(look.sheet);
+  QPainter p(&pm);
+  p.setRenderHint(QPainter::Antialiasing);
+  const double w = size.width(), h = size.height();
+  // The head strip with the form's name, as on the printed forms.
+  const double head = h * 0.42;
+  p.fillRect(QRectF(0, 0, w, head), look.head);
+  QFont f("Arial");
+  f.setBold(true);
+  f.setPixelSize(std::max(6, static_cast<int>(head * 0.72)));
+  p.setFont(f);
+  p.setPen(Qt::white);
+  p.drawText(QRectF(h * 0.25, 0, w - h * 0.5, head), Qt::AlignVCenter | Qt::AlignLeft, look.name);
+  // Boxes for the amount, the account and the payer, and the reading line at the foot.
+  p.setPen(QPen(look.head, std::max(1.0, h / 40)));
+  p.setBrush(Qt::white);
+  const double top = head + h * 0.1, box_h = h * 0.22;
+  p.drawRect(QRectF(w * 0.05, top, w * 0.28, box_h));
+  p.drawRect(QRectF(w * 0.37, top, w * 0.22, box_h));
+  p.drawRect(QRectF(w * 0.63, top, w * 0.32, box_h));
+  p.setPen(QPen(QColor(60, 60, 60), std::max(1.0, h / 50), Qt::DotLine));
+  p.drawLine(QPointF(w * 0.05, h * 0.9), QPointF(w * 0.95, h * 0.9));
+  return pm;
+}
+
 QCursor ProgramCursor() {
   QPixmap pm(32, 32);
   pm.fill(Qt::transparent);

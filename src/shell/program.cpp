@@ -7,6 +7,7 @@
 #include "base/version.h"
 #include "platform/qt/qt_printers.h"
 #include "platform/qt/qt_ui.h"
+#include "platform/qt/swedish_translations.h"
 #include "shell/main_window.h"
 #include "shell/pictures.h"
 #include "shell/single_instance.h"
@@ -17,6 +18,7 @@ namespace olbrax {
 int RunProgram(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(kAppTitle);
+  platform::InstallSwedishQtTranslations(app);
 
   InstanceGuard guard;
   if (!guard.FirstInstance()) {

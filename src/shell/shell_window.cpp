@@ -9,7 +9,10 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QResizeEvent>
+#include <QLayout>
+#include <QScreen>
 #include <QSpinBox>
+#include <QToolBar>
 #include <cmath>
 
 #include "base/messages.h"
@@ -18,14 +21,15 @@
 #include "shell/about_boxes.h"
 #include "shell/editor_launcher.h"
 #include "shell/panel_bar.h"
+#include "shell/picture_menu_style.h"
 #include "shell/pictures.h"
+#include "shell/shell_colours.h"
 #include "shell/window_scale_calc.h"
 
 namespace olbrax {
 
 namespace {
 
-const QColor kShellColour(166, 202, 240);
 constexpr int kFirstPanelDesignWidth = 150;  // first panel of the settings bars, before scaling
 constexpr int kBackgroundCount = 11;
 
@@ -37,17 +41,22 @@ class LinkLabel : public QLabel {
       : QLabel(text, parent), address_(address) {
     setObjectName(name);
     setToolTip(hint);
-    setColour(Qt::blue);
+    // Opaque, so that the background picture does not run through the text.
+    QPalette p = palette();
+    p.setColor(QPalette::Window, kShellColour);
+    setPalette(p);
+    setAutoFillBackground(true);
+    setColour(kLinkColour);
   }
 
  protected:
   void enterEvent(QEnterEvent*) override {
     setCursor(Qt::PointingHandCursor);
-    setColour(QColor(128, 0, 0));
+    setColour(kLinkHoverColour);
   }
   void leaveEvent(QEvent*) override {
     unsetCursor();
-    setColour(Qt::blue);
+    setColour(kLinkColour);
   }
   void mousePressEvent(QMouseEvent*) override { doTheClick(address_); }
 
@@ -76,6 +85,18 @@ PanelBar* MakeSettingsBar(const char* name, const char* caption, const char* hin
 
 int S(int v) { return platform::Scaled(v); }
 
+// The payment-form items of the "xregister" menu, with the form kind of their pictures.
+constexpr struct {
+  const char* name;
+  int kind;
+} kPaymentForms[] = {{"plusgiro", 0}, {"postgiro", 1}, {"bankgiro", 3}};
+
+// The picture of a payment-form item and the item's height, both following the window scale.
+QSize PaymentPictureSize(const QFont& font) {
+  const int h = QFontMetrics(font).height() * 2 + S(8);
+  return {h * 4, h};
+}
+
 }  // namespace
 
 TBraxMainForm::TBraxMainForm(QWidget* parent) : QMainWindow(parent) {
@@ -85,8 +106,10 @@ TBraxMainForm::TBraxMainForm(QWidget* parent) : QMainWindow(parent) {
   setPalette(pal);
   setAutoFillBackground(true);
   BuildControls();
-  setMinimumSize(kShellClientWidth, kShellClientHeight + menuBar()->sizeHint().height());
-  resize(kShellClientWidth, kShellClientHeight + menuBar()->sizeHint().height());
+  // The client area is never smaller than its design size; the menu bar and toolbars come on
+  // top of it, so the window's own minimum follows from its layout.
+  client_->setMinimumSize(kShellClientWidth, kShellClientHeight);
+  resize(minimumSizeHint());
 }
 
 void TBraxMainForm::BuildControls() {
@@ -160,6 +183,11 @@ void TBraxMainForm::BuildControls() {
   emainformmenu_->addSeparator();
   add("etikettregister", "etikettregister", "adress- och bildregister", &TBraxMainForm::labelRegisterChosen);
   menuBar()->addMenu(emainformmenu_);
+  // The payment-form items are drawn as their pictures.
+  picture_style_ = new PictureMenuStyle(0);
+  picture_style_->setParent(emainformmenu_);
+  emainformmenu_->setStyle(picture_style_);
+  DrawPaymentFormItems();
 
   PlaceControls();
 }
@@ -168,17 +196,51 @@ QAction* TBraxMainForm::shellMenuAction() const { return emainformmenu_->menuAct
 
 int TBraxMainForm::scaleSpinnerValue() const { return EditFormScale_->value(); }
 
+void TBraxMainForm::DrawPaymentFormItems() {
+  const QSize size = PaymentPictureSize(emainformmenu_->font());
+  picture_style_->setItemHeight(size.height());
+  for (const auto& form : kPaymentForms)
+    if (QAction* a = emainformmenu_->findChild<QAction*>(form.name)) a->setIcon(QIcon(PaymentFormPicture(size, form.kind)));
+}
+
 void TBraxMainForm::ApplyWindowScale(int screen_width, int screen_height, int stored_scale) {
   platform::WindowScale = ComputeWindowScale(screen_width, screen_height, stored_scale);
   const double s = platform::WindowScale / 100.0;
+  // Every control follows the scale through the font; popup menus are windows of their own and
+  // get it separately. The scale always starts from the application's font, never compounds.
   QFont f = QApplication::font();
   if (f.pointSizeF() > 0) f.setPointSizeF(f.pointSizeF() * s);
+  else if (f.pixelSize() > 0) f.setPixelSize(static_cast<int>(std::lround(f.pixelSize() * s)));
   setFont(f);
-  const int menu_height = menuBar()->sizeHint().height();
-  setMinimumSize(S(kShellClientWidth), S(kShellClientHeight) + menu_height);
-  resize(static_cast<int>(std::lround(width() * s)), S(kShellClientHeight) + menu_height);
+  for (QMenu* m : findChildren<QMenu*>()) m->setFont(f);
+  for (QToolBar* t : findChildren<QToolBar*>()) t->setIconSize(QSize(S(24), S(24)));
+  DrawPaymentFormItems();
   EditFormScale_->setValue(platform::WindowScale);
+
+  // The scale is applied once: the window gets at least the scaled design size (and the room its
+  // row of buttons needs). A size stored at an earlier shutdown is already a scaled size and is
+  // kept as it is, so the window does not grow from one start to the next.
+  client_->setMinimumSize(std::max(S(kShellClientWidth), RowWidth()), S(kShellClientHeight));
+  if (layout()) layout()->activate();
+  resize(std::max(width(), minimumWidth()), std::max(height(), minimumHeight()));
   PlaceControls();
+}
+
+int TBraxMainForm::ControlWidth(QWidget* w) const {
+  if (w == EditFormScale_) return EditFormScale_->sizeHint().width();
+  // A button as wide as its text needs, and never narrower than its design width.
+  const auto* b = static_cast<QPushButton*>(w);
+  return std::max(S(64), b->fontMetrics().horizontalAdvance(b->text()) + S(24));
+}
+
+int TBraxMainForm::RowWidth() const {
+  const int d = S(16);
+  int x = d;
+  for (QWidget* w : {static_cast<QWidget*>(buttonDataLib_), static_cast<QWidget*>(buttonKonfig_),
+                     static_cast<QWidget*>(editbutton_), static_cast<QWidget*>(infobutton_),
+                     static_cast<QWidget*>(EditFormScale_)})
+    x += ControlWidth(w) + d;
+  return std::max(x, S(450)) + ControlWidth(quitbutton_) + d;
 }
 
 void TBraxMainForm::PlaceControls() {
@@ -209,18 +271,19 @@ void TBraxMainForm::PlaceControls() {
   const int n = emainstatusbar1_->panelCount();
   for (int i = 0; i < n; ++i) emainstatusbar1_->setPanelWidth(i, (i == 0 ? 2 : 1) * cw / (n + 1));
 
+  // The row of buttons: each control at the previous one's right edge + D, from their real
+  // widths; "avsluta" keeps its place at the right but never comes over the scale field.
   const int d = S(16);
-  const int button_height = buttonDataLib_->sizeHint().height();
+  const int button_height = std::max(buttonDataLib_->sizeHint().height(), EditFormScale_->sizeHint().height());
   const int top = static_cast<int>(std::lround(ch - 1.5 * history_height - button_height));
   int x = d;
   for (QWidget* w : std::initializer_list<QWidget*>{buttonDataLib_, buttonKonfig_, editbutton_, infobutton_,
                                                      EditFormScale_}) {
-    int width = w == EditFormScale_ ? S(56) : std::max(S(64), w->sizeHint().width());
+    const int width = ControlWidth(w);
     w->setGeometry(x, top, width, button_height);
     x += width + d;
   }
-  quitbutton_->setGeometry(S(450) + right_shift, top, std::max(S(64), quitbutton_->sizeHint().width()),
-                           button_height);
+  quitbutton_->setGeometry(std::max(S(450) + right_shift, x), top, ControlWidth(quitbutton_), button_height);
 }
 
 void TBraxMainForm::resizeEvent(QResizeEvent* event) {
@@ -250,7 +313,11 @@ void TBraxMainForm::doStatusBar(const QString& text) { emainstatusbar1_->pushMes
 
 void TBraxMainForm::BraxFormCreate(int left, int top, int width, int height, int screen_width,
                                    int screen_height, int stored_scale) {
-  setGeometry(left, top, width, height);
+  // The stored position is the frame's (the shutdown stores x() and y()), so it is
+  // restored with move(), which places the frame; the stored size is the client area's. Without
+  // a stored position the window manager places the window.
+  resize(width, height);
+  if (left != 0 || top != 0) move(KeptOnScreen(QPoint(left, top)));
   ApplyWindowScale(screen_width, screen_height, stored_scale);
   background_index_ = 1 + static_cast<int>(QRandomGenerator::global()->bounded(kBackgroundCount));
   background_->setObjectName(QString("bg_mainframe%1").arg(background_index_));
@@ -263,8 +330,20 @@ void TBraxMainForm::BraxFormCreate(int left, int top, int width, int height, int
 
 void TBraxMainForm::BraxFormDestroy() { PopOwner(); }
 
+QPoint TBraxMainForm::KeptOnScreen(QPoint frame_top_left) const {
+  // A position stored by an earlier run may lie off the screens now (another screen, or the
+  // drift of older versions): the title bar must stay where the user can reach it.
+  QScreen* screen = QGuiApplication::screenAt(frame_top_left);
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return frame_top_left;
+  const QRect area = screen->availableGeometry();
+  const int x = std::clamp(frame_top_left.x(), area.left(), std::max(area.left(), area.right() - S(100)));
+  const int y = std::clamp(frame_top_left.y(), area.top(), std::max(area.top(), area.bottom() - S(50)));
+  return {x, y};
+}
+
 void TBraxMainForm::EditorClicked() {
-  QString failure = StartEditor(StartDetachedProgram, FallbackEditors());
+  QString failure = StartEditor(StartEditorProgram, EditorFile(), GraphicalEditors());
   if (!failure.isEmpty()) {
     BeepSignal();
     doStatusBar(failure);

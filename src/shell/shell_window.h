@@ -16,14 +16,15 @@ class QAction;
 namespace olbrax {
 
 class PanelBar;
+class PictureMenuStyle;
 
 class TBraxMainForm : public QMainWindow {
   Q_OBJECT
  public:
   explicit TBraxMainForm(QWidget* parent = nullptr);
 
-  // Computes the scale from the screen (or takes the stored one), scales the window and places
-  // the controls.
+  // Computes the scale from the screen (or takes the stored one), scales the fonts of every
+  // control, gives the window at least its scaled design size and places the controls.
   void ApplyWindowScale(int screen_width, int screen_height, int stored_scale);
   // The data directory and the names of the current print and label environments.
   void UpdateSettingsStatus(const QString& data_directory, const QString& print_environment,
@@ -34,7 +35,8 @@ class TBraxMainForm : public QMainWindow {
   void doStatusBar(const QString& text);
 
   // The shell's own steps at creation and destruction: placement, scale, background, cursor,
-  // message-box owner.
+  // message-box owner. `left`, `top` are the frame's position (as x() and y() give it, 0 and 0
+  // for none), `width`, `height` the client area's size.
   void BraxFormCreate(int left, int top, int width, int height, int screen_width, int screen_height,
                       int stored_scale);
   void BraxFormDestroy();
@@ -61,6 +63,11 @@ class TBraxMainForm : public QMainWindow {
  private:
   void BuildControls();
   void PlaceControls();
+  void DrawPaymentFormItems();
+  int ControlWidth(QWidget* w) const;
+  // The width the bottom row of controls needs.
+  int RowWidth() const;
+  QPoint KeptOnScreen(QPoint frame_top_left) const;
   void EditorClicked();
   void InfoClickedShell();
 
@@ -81,6 +88,7 @@ class TBraxMainForm : public QMainWindow {
   QLabel* Label2_;
   QLabel* Label5_;
   QMenu* emainformmenu_;
+  PictureMenuStyle* picture_style_;
   QString last_message_;
   int background_index_ = 0;
 };

@@ -7,6 +7,8 @@
 
 #include "storage/disk_file.h"
 #include "storage/file_names.h"
+#include "storage/header_bounds.h"
+#include "storage/journal_scan.h"
 #include "storage/layout.h"
 
 namespace olbrax::isam {
@@ -25,15 +27,21 @@ struct RawPage {
   std::vector<Cell> items;  // items[0] unused
 };
 
+std::string OpenFault(const char* file, int win_error) {
+  switch (win_error) {
+    case disk::kErrFileNotFound: case disk::kErrPathNotFound: return std::string(file) + " file missing";
+    case disk::kErrSharingViolation: return "in use by another program";
+    default: return std::string(file) + " file cannot be opened (error " + std::to_string(win_error) + ")";
+  }
+}
+
 // The files of a block opened read-only, with their headers decoded.
 class RawBlock {
  public:
   // An empty text when the block could be opened, else why not.
   std::string Open(std::string_view name) {
     names_ = SplitBlockName(name);
-    if (int e = disk::Open(names_.data, false, data_); e != 0)
-      return e == disk::kErrSharingViolation ? "in use by another program"
-                                             : "data file cannot be opened (error " + std::to_string(e) + ")";
+    if (int e = disk::Open(names_.data, false, data_); e != 0) return OpenFault("data", e);
     unsigned char raw[kDataHeaderSize];
     std::size_t got = 0;
     if (disk::Read(data_, 0, raw, sizeof raw, got) != 0 || got != sizeof raw)
@@ -42,8 +50,7 @@ class RawBlock {
     if (dh_.key_count < 0 || dh_.key_count > kMaxKeys)
       return "data header: key count " + std::to_string(dh_.key_count);
     if (dh_.key_count == 0) return {};
-    if (int e = disk::Open(names_.index, false, index_file_); e != 0)
-      return "index file cannot be opened (error " + std::to_string(e) + ")";
+    if (int e = disk::Open(names_.index, false, index_file_); e != 0) return OpenFault("index", e);
     std::int64_t at = 0;
     for (int k = 1; k <= dh_.key_count; ++k) {
       unsigned char ih[kIndexHeaderSize];
@@ -70,6 +77,28 @@ class RawBlock {
   disk::File& DataFile() { return data_; }
   const BlockNames& Names() const { return names_; }
 
+  // Empty when every header's counts fit its file (header_bounds.h), else the first that does
+  // not; nothing a header says is followed before this.
+  std::string HeaderFault() const {
+    if (std::string e = DataHeaderFault(dh_, data_.Size()); !e.empty()) return "data header: " + e;
+    for (int k = 1; k <= dh_.key_count; ++k) {
+      const RawIndex& ri = Index(k);
+      std::int64_t held = PagesInFile(index_file_.Size(), row_size_, ri.slot);
+      if (std::string e = IndexHeaderFault(ri.h, held); !e.empty()) return "index " + std::to_string(k) + " header: " + e;
+    }
+    return {};
+  }
+  // The block as its journal's replay sees it.
+  JournalShape Shape() const {
+    JournalShape s;
+    s.data = dh_;
+    s.data_size = data_.Size();
+    s.index_size = index_file_.IsOpen() ? index_file_.Size() : 0;
+    s.row_size = row_size_;
+    for (const RawIndex& ri : idx_) s.index.push_back({ri.key_len, ri.slot, ri.h});
+    return s;
+  }
+
   bool ReadInt(disk::File& f, std::int64_t at, std::int32_t& v) {
     unsigned char raw[4];
     std::size_t got = 0;
@@ -81,7 +110,7 @@ class RawBlock {
     return ReadInt(data_, static_cast<std::int64_t>(rec) * dh_.rec_len, v);
   }
   std::int64_t PageOffset(int k, std::int32_t page) const {
-    return page * row_size_ + Index(k).slot;
+    return static_cast<std::int64_t>(page) * row_size_ + Index(k).slot;
   }
   bool PageLink(int k, std::int32_t page, std::int32_t& v) {
     return ReadInt(index_file_, PageOffset(k, page), v);
@@ -233,7 +262,10 @@ std::string CheckIndex(RawBlock& block, int k) {
   return {};
 }
 
-std::string CheckJournal(const BlockNames& names) {
+// Empty when the journal holds no change; otherwise whether the repair at the next open will
+// roll the change back or refuse the journal, by the same reading the repair makes.
+std::string CheckJournal(const RawBlock& block) {
+  const BlockNames& names = block.Names();
   if (!disk::Exists(names.journal)) return {};
   disk::File j;
   if (int e = disk::Open(names.journal, false, j); e != 0)
@@ -242,7 +274,14 @@ std::string CheckJournal(const BlockNames& names) {
   unsigned char tag[2];
   std::size_t got = 0;
   if (disk::Read(j, 1, tag, 2, got) == 0 && got == 2 && GetU16(tag) == kEndTag) return {};
-  return "journal not empty (" + std::to_string(j.Size()) + " bytes): an interrupted change, repaired at the next open";
+  JournalScan scan = ScanJournal(block.Shape(), [&j](std::int64_t at, void* out, std::size_t len, std::size_t& n) {
+    return disk::Read(j, at, out, len, n) == 0;
+  });
+  std::string size = std::to_string(j.Size()) + " bytes";
+  if (scan.read_failed) return "journal (" + size + ") cannot be read: the repair at the next open will fail";
+  if (!scan.fault.empty())
+    return "journal damaged (" + size + "): " + scan.fault + "; the repair refuses it, so the block cannot be opened";
+  return "journal not empty (" + size + "): an interrupted change, repaired at the next open";
 }
 
 }  // namespace
@@ -252,18 +291,59 @@ CheckResult CheckBlock(std::string_view name) {
   if (std::string e = block.Open(name); !e.empty()) return {false, e};
   const DataHeader& d = block.Data();
   if (d.rec_len < kMinRecLen) return {false, "data header: record length " + std::to_string(d.rec_len)};
-  if (d.num_recs < 0) return {false, "data header: record count " + std::to_string(d.num_recs)};
+  // An interrupted change first: until the repair has run, the headers may be those of the
+  // change, not yet fitting the files.
+  if (std::string e = CheckJournal(block); !e.empty()) return {false, e};
   if (d.in_use != 0) return {false, "data header: in-use mark set (not closed properly)"};
-  if (block.DataFile().Size() < static_cast<std::int64_t>(d.num_recs + 1) * d.rec_len)
-    return {false, "data file shorter than its " + std::to_string(d.num_recs) + " records"};
+  if (std::string e = block.HeaderFault(); !e.empty()) return {false, e};
   std::string e = WalkChain(d.first_free, d.free_count, d.num_recs,
                             [&](std::int32_t r, std::int32_t& next) { return block.RecordLink(r, next); });
   if (!e.empty()) return {false, "data " + e};
-  if (e = CheckJournal(block.Names()); !e.empty()) return {false, e};
   for (int k = 1; k <= d.key_count; ++k)
     if (e = CheckIndex(block, k); !e.empty()) return {false, e};
   return {true, "ok"};
 }
+
+namespace {
+
+// The elements of a free chain as far as they can be followed: in range, each once.
+std::string ChainText(std::int32_t first, std::int32_t highest, const std::function<bool(std::int32_t, std::int32_t&)>& link) {
+  std::string out;
+  std::set<std::int32_t> seen;
+  for (std::int32_t at = first; at != -1;) {
+    out += " " + std::to_string(at);
+    if (at < 1 || at > highest || !seen.insert(at).second || !link(at, at)) break;
+  }
+  return out;
+}
+
+// Visits the entries of index k in key order; false when a page is out of range, cannot be
+// read or is reached twice (a damaged tree is never walked round in circles).
+bool WalkKeys(RawBlock& block, int k, const std::function<void(const Cell&)>& entry,
+              const std::function<void(const std::string&)>& fault) {
+  std::set<std::int32_t> visited;
+  std::function<bool(std::int32_t, int)> walk = [&](std::int32_t page, int depth) {
+    RawPage rp;
+    if (depth > kMaxHeight || page < 1 || page > block.Index(k).h.page_count || !visited.insert(page).second) {
+      fault("page " + std::to_string(page) + " out of range or reached twice");
+      return false;
+    }
+    if (std::string e = block.ReadPage(k, page, rp); !e.empty()) {
+      fault("page " + std::to_string(page) + ": " + e);
+      return false;
+    }
+    if (rp.leftmost != 0 && !walk(rp.leftmost, depth + 1)) return false;
+    for (int i = 1; i <= rp.count; ++i) {
+      const Cell& c = rp.items[static_cast<std::size_t>(i)];
+      entry(c);
+      if (c.right != 0 && !walk(c.right, depth + 1)) return false;
+    }
+    return true;
+  };
+  return block.Index(k).h.root == 0 || walk(block.Index(k).h.root, 0);
+}
+
+}  // namespace
 
 bool DumpBlock(std::string_view name, int index, std::string& out, std::string& error) {
   RawBlock block;
@@ -274,13 +354,12 @@ bool DumpBlock(std::string_view name, int index, std::string& out, std::string& 
        ", records " + std::to_string(d.num_recs) + ", first free " + std::to_string(d.first_free) +
        ", free " + std::to_string(d.free_count) + ", indexes " + std::to_string(d.key_count) +
        ", in use " + std::to_string(d.in_use));
-  std::string chain = "  free records:";
-  std::int32_t at = d.first_free;
-  for (int n = 0; at != -1 && n <= d.free_count; ++n) {
-    chain += " " + std::to_string(at);
-    if (at < 1 || at > d.num_recs || !block.RecordLink(at, at)) break;
-  }
-  line(chain);
+  // A header that does not fit its file is shown, and its numbers are not followed.
+  std::string fault = block.HeaderFault();
+  if (!fault.empty()) line("  " + fault);
+  if (fault.empty())
+    line("  free records:" + ChainText(d.first_free, d.num_recs,
+                                       [&](std::int32_t r, std::int32_t& next) { return block.RecordLink(r, next); }));
   for (int k = 1; k <= d.key_count; ++k) {
     const IndexHeader& h = block.Index(k).h;
     line("index " + std::to_string(k) + ": key length " + std::to_string(block.Index(k).key_len) +
@@ -288,47 +367,34 @@ bool DumpBlock(std::string_view name, int index, std::string& out, std::string& 
          ", pages " + std::to_string(h.page_count) + ", root " + std::to_string(h.root) +
          ", keys " + std::to_string(h.key_count) + ", first free " + std::to_string(h.first_free) +
          ", free " + std::to_string(h.free_count));
-    std::string pages = "  free pages:";
-    std::int32_t p = h.first_free;
-    for (int n = 0; p != -1 && n <= h.free_count; ++n) {
-      pages += " " + std::to_string(p);
-      if (p < 1 || p > h.page_count || !block.PageLink(k, p, p)) break;
-    }
-    line(pages);
+    if (fault.empty())
+      line("  free pages:" + ChainText(h.first_free, h.page_count,
+                                       [&](std::int32_t p, std::int32_t& next) { return block.PageLink(k, p, next); }));
   }
   if (index < 1) return true;
   if (index > d.key_count) {
     error = "no index " + std::to_string(index) + " (the block has " + std::to_string(d.key_count) + ")";
     return false;
   }
-  // In-order walk; a page that cannot be read is reported in place.
-  std::function<void(std::int32_t, int)> walk = [&](std::int32_t page, int depth) {
-    RawPage rp;
-    if (depth > kMaxHeight || page < 1 || page > block.Index(index).h.page_count) {
-      line("  <page " + std::to_string(page) + " out of range>");
-      return;
-    }
-    if (std::string e = block.ReadPage(index, page, rp); !e.empty()) {
-      line("  <page " + std::to_string(page) + ": " + e + ">");
-      return;
-    }
-    if (rp.leftmost != 0) walk(rp.leftmost, depth + 1);
-    for (int i = 1; i <= rp.count; ++i) {
-      const Cell& c = rp.items[static_cast<std::size_t>(i)];
-      line("  " + std::to_string(c.rec) + "\t\"" + Printable(c.Key()) + "\"");
-      if (c.right != 0) walk(c.right, depth + 1);
-    }
-  };
-  if (block.Index(index).h.root != 0) walk(block.Index(index).h.root, 0);
+  if (!fault.empty()) {
+    error = fault;
+    return false;
+  }
+  // A page that cannot be read is reported in place.
+  WalkKeys(
+      block, index, [&](const Cell& c) { line("  " + std::to_string(c.rec) + "\t\"" + Printable(c.Key()) + "\""); },
+      [&](const std::string& e) { line("  <" + e + ">"); });
   return true;
 }
 
 bool ReadBlockContents(std::string_view name, BlockContents& out, std::string& error) {
   RawBlock block;
   if (error = block.Open(name); !error.empty()) return false;
+  // The data file is read whole: only as much as its header says, once that is known to fit.
+  if (error = block.HeaderFault(); !error.empty()) return false;
   const DataHeader& d = block.Data();
   out.rec_len = d.rec_len;
-  out.data.resize(static_cast<std::size_t>(d.num_recs + 1) * static_cast<std::size_t>(d.rec_len));
+  out.data.resize(static_cast<std::size_t>(d.num_recs + std::int64_t{1}) * static_cast<std::size_t>(d.rec_len));
   std::size_t got = 0;
   if (disk::Read(block.DataFile(), 0, out.data.data(), out.data.size(), got) != 0 || got != out.data.size()) {
     error = "data file cannot be read";
@@ -347,19 +413,8 @@ bool ReadBlockContents(std::string_view name, BlockContents& out, std::string& e
   out.keys.assign(static_cast<std::size_t>(d.key_count), {});
   for (int k = 1; k <= d.key_count; ++k) {
     auto& list = out.keys[static_cast<std::size_t>(k - 1)];
-    std::function<bool(std::int32_t, int)> walk = [&](std::int32_t page, int depth) {
-      RawPage rp;
-      if (depth > kMaxHeight || page < 1 || page > block.Index(k).h.page_count || !block.ReadPage(k, page, rp).empty())
-        return false;
-      if (rp.leftmost != 0 && !walk(rp.leftmost, depth + 1)) return false;
-      for (int i = 1; i <= rp.count; ++i) {
-        const Cell& c = rp.items[static_cast<std::size_t>(i)];
-        list.emplace_back(Text(c.Key()), c.rec);
-        if (c.right != 0 && !walk(c.right, depth + 1)) return false;
-      }
-      return true;
-    };
-    if (block.Index(k).h.root != 0 && !walk(block.Index(k).h.root, 0)) {
+    if (!WalkKeys(
+            block, k, [&](const Cell& c) { list.emplace_back(Text(c.Key()), c.rec); }, [](const std::string&) {})) {
       error = "index " + std::to_string(k) + " cannot be read";
       return false;
     }

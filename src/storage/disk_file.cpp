@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 #include "storage/file_hooks.h"
@@ -346,9 +347,11 @@ bool ListFolder(std::string_view folder, std::vector<Text>& names) {
   if (!dir) return false;
   while (dirent* e = ::readdir(dir)) {
     std::string entry = e->d_name;
+    // A name the code page cannot hold would come back as another name (with '?'): it is not
+    // one of the program's files and is left out.
+    std::optional<Text> name = WinPathFromUtf8(entry);
     struct stat st;
-    if (::stat((path + "/" + entry).c_str(), &st) == 0 && S_ISREG(st.st_mode))
-      names.push_back(WinFromUtf8(entry));
+    if (name && ::stat((path + "/" + entry).c_str(), &st) == 0 && S_ISREG(st.st_mode)) names.push_back(*name);
   }
   ::closedir(dir);
   std::sort(names.begin(), names.end());

@@ -106,7 +106,8 @@ bool Exists(std::string_view name);
 // The system path an existing file is found under (exact name first, then the first
 // case-insensitive match in sorted order); the exact UTF-8 name when nothing matches.
 std::string Resolve(std::string_view name);
-// The names (Windows-1252) of the plain files in a folder, sorted; false when it cannot be read.
+// The names (Windows-1252) of the plain files in a folder, sorted, leaving out names with a
+// character the code page lacks; false when the folder cannot be read.
 bool ListFolder(std::string_view folder, std::vector<Text>& names);
 
 // The bytes a user may still write in the file system that holds `folder`; -1 when unknown.

@@ -5,6 +5,7 @@
 
 #include "storage/engine.h"
 #include "storage/file_names.h"
+#include "storage/header_bounds.h"
 #include "storage/isam.h"
 
 namespace olbrax::isam {
@@ -299,6 +300,15 @@ bool ReadIndexHeaders(FileBlock* fb) {
   return true;
 }
 
+bool HeadersFitFiles(const FileBlock* fb) {
+  if (!DataHeaderFault(fb->data.h, fb->data_file.Size()).empty()) return Corrupt(kBadDataHeader);
+  for (int k = 1; k <= fb->key_count; ++k) {
+    std::int64_t held = PagesInFile(fb->index_file.Size(), fb->row_size, fb->index[k].slot_offset);
+    if (!IndexHeaderFault(fb->index[k].h, held).empty()) return Corrupt(kBadDataHeader);
+  }
+  return true;
+}
+
 }  // namespace
 
 void OpenFileBlock(FileBlock*& ref, std::string_view name, bool read_only, bool shared,
@@ -369,17 +379,23 @@ void OpenFileBlock(FileBlock*& ref, std::string_view name, bool read_only, bool 
   FileBlock* block = fb.get();
   TheEngine().open.push_back(block);
   block->mark = kValidMark;
+  auto withdraw = [&] {
+    TheEngine().open.pop_back();
+    block->mark = 0;
+    give_up();
+  };
 
   if (journal_found && block->journal_file.Size() > 1) {
     bool repaired = !read_only && Repair(block);
     if (!repaired) {
       if (read_only) Corrupt(kJournalReadOnly);
-      TheEngine().open.pop_back();
-      block->mark = 0;
-      return give_up();
+      return withdraw();
     }
     ResetStatus();
   }
+  // Every later call follows the counts and chain heads of the headers: they must lie in the
+  // files (after the repair, which may have put older headers back).
+  if (!HeadersFitFiles(block)) return withdraw();
   if (!journal && journal_found) {
     disk::Close(block->journal_file);
     if (!read_only) disk::Delete(block->journal_name);

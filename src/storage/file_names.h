@@ -1,5 +1,6 @@
-// File names of a file block: "data;index" (a third ";name" is ignored; without ";" both are
-// the same text), with the data extension also naming the journal.
+// File names of a file block: "folder/data;index" (a third ";name" is ignored; without ";" both
+// are the same text), with the data extension also naming the journal. Only the file-name part
+// after the last folder separator is split; both files lie in that folder.
 #pragma once
 
 #include <string_view>

@@ -55,7 +55,7 @@ enum Status : int {
   kRecLenTooSmall = 10020,
   kTooManyKeys = 10050,
   kBadKeyLen = 10055,
-  kBadDataHeader = 10060,
+  kBadDataHeader = 10060,  // a header its file cannot be: indexes, record length, counts
   kReadOnlyChange = 10065,
   kShortRead = 10070,
   kShortWrite = 10075,

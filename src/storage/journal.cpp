@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "storage/engine.h"
+#include "storage/journal_scan.h"
 
 namespace olbrax::isam {
 
@@ -233,28 +234,17 @@ bool ReadEntry(FileBlock* fb, std::int64_t at, std::size_t len, unsigned char* o
   return got == len;
 }
 
-// The journal is written in one piece and flushed before any data or index byte is changed, so
-// an entry that a power loss tore (sectors left as zeros) belongs to an operation that changed
-// nothing yet. Such an entry ends the replay instead of being written over good pages. An entry
-// is torn when it holds what no engine ever writes: a header of another size, a free-chain link
-// of 0, a page number or record number below 1, a key longer than the index allows.
-bool PlausibleHeader(const FileBlock* fb, int part, const unsigned char* image, std::int32_t link) {
-  if (link == 0 || link < kNoLink) return false;
-  if (part == 0) return DataHeader::Decode(image).rec_len == fb->data.h.rec_len;
-  return IndexHeader::Decode(image).page_size == fb->index[part].h.page_size;
-}
-
-bool PlausiblePage(const unsigned char* items, int count, int key_len, std::int32_t page) {
-  if (page < 1) return false;
-  for (int i = 0; i < count; ++i, items += ItemSize(key_len))
-    if (GetI32(items) < 1 || items[8] > key_len) return false;
-  return true;
-}
-
 }  // namespace
 
 bool Repair(FileBlock* fb) {
   if (fb->read_only) return Corrupt(kRepairReadOnly);
+  // The whole journal is read before anything is written: one that names elements no header
+  // has, or that would leave headers the files cannot hold, is refused and kept as it is.
+  const JournalShape shape = ShapeOf(fb);
+  JournalScan scan = ScanJournal(shape, [fb](std::int64_t at, void* out, std::size_t len, std::size_t& got) {
+    return ReadSome(fb->journal_file, at, out, len, got);
+  });
+  if (!scan.Replayable()) return Corrupt(kRepairFailed);
   TheEngine().pool.DropBlock(fb);
   const unsigned char zero = 0;
   if (!WriteExact(fb->journal_file, 0, &zero, 1)) return Corrupt(kRepairFailed);
@@ -262,7 +252,7 @@ bool Repair(FileBlock* fb) {
   std::int64_t at = 1;
   bool failed = false;
   std::vector<unsigned char> buf(kHeaderEntrySize + kItemsPerPage * ItemSize(kMaxKeyLen) + 16);
-  for (;;) {
+  while (at < scan.end) {
     unsigned char tag_bytes[2];
     if (!ReadEntry(fb, at, 2, tag_bytes, failed)) break;
     std::uint16_t tag = GetU16(tag_bytes);
@@ -275,15 +265,16 @@ bool Repair(FileBlock* fb) {
       if (part > fb->key_count) return Corrupt(kRepairFailed);
       const unsigned char* image = buf.data() + 4;
       std::int32_t link = GetI32(buf.data() + 32);
-      if (!PlausibleHeader(fb, part, image, link)) break;
+      if (!PlausibleHeaderEntry(shape, part, image, link)) break;
       if (link != kNoLink) {
-        // Relink the element the operation took from the free chain.
+        // Relink the element the operation took from the free chain; one past the end of the
+        // file was added by the change itself and is gone with it.
         std::int32_t element = GetI32(image);
         unsigned char raw[4];
         PutI32(raw, link);
-        bool ok = element >= 1 &&
-                  (part == 0 ? WriteExact(fb->data_file, fb->RecordOffset(element), raw, 4)
-                             : WriteExact(fb->index_file, fb->PageOffset(part, element), raw, 4));
+        disk::File& file = part == 0 ? fb->data_file : fb->index_file;
+        std::int64_t offset = part == 0 ? fb->RecordOffset(element) : fb->PageOffset(part, element);
+        bool ok = element >= 1 && (!WithinFile(offset, 4, file.Size()) || WriteExact(file, offset, raw, 4));
         if (!ok) return Corrupt(kRepairFailed);
       }
       SetHeaderFromImage(fb, part, image);
@@ -299,12 +290,14 @@ bool Repair(FileBlock* fb) {
       if (!ReadEntry(fb, at, len, buf.data(), failed)) break;
       const unsigned char* tail = buf.data() + 6 + tag * ItemSize(key_len);
       std::int32_t page = GetI32(tail);
-      if (!PlausiblePage(buf.data() + 6, tag, key_len, page)) break;
+      if (!PlausiblePageEntry(buf.data() + 6, tag, key_len, page)) break;
       std::vector<unsigned char> out(6 + tag * ItemSize(key_len));
       PutU16(out.data(), tag);
       std::memcpy(out.data() + 2, tail + 4, 4);
       std::memcpy(out.data() + 6, buf.data() + 6, static_cast<std::size_t>(tag * ItemSize(key_len)));
-      if (!WriteExact(fb->index_file, fb->PageOffset(k, page), out.data(), out.size()))
+      // A page past the end of the file did not exist before the change: nothing to put back.
+      if (WithinFile(fb->PageOffset(k, page), static_cast<std::int64_t>(out.size()), fb->index_file.Size()) &&
+          !WriteExact(fb->index_file, fb->PageOffset(k, page), out.data(), out.size()))
         return Corrupt(kRepairFailed);
       at += static_cast<std::int64_t>(len);
     } else {

@@ -37,6 +37,8 @@ TEST_F(ArchiveTest, AddingUpToEightAndReusingADeletedEntry) {
 
   // Deleting entry 3 (not the current one) keeps competition 8 open; a new one gets number 03.
   DeleteFromMenu(3);
+  EXPECT_EQ(ui.boxes.back().text, "OlDataBas: T3 raderas ");
+  EXPECT_EQ(ui.boxes.back().style, platform::kGuardedQuestionBox);
   EXPECT_EQ(CurrentCompetition, 8);
   EXPECT_TRUE(CompetitionOpen);
   EXPECT_FALSE(Exists("KLASS03.DAT"));
@@ -59,20 +61,32 @@ TEST_F(ArchiveTest, AddingUpToEightAndReusingADeletedEntry) {
   EXPECT_EQ(GeneralSettings.CurrentCompetition, 0);
 }
 
-TEST_F(ArchiveTest, NewCompetitionStartsWithEmptyStatisticsAndTheOrganiserAsPayee) {
+TEST_F(ArchiveTest, NewCompetitionStartsEmptyAndKeepsThePaymentDetailsGiven) {
   ASSERT_TRUE(BeginInputInfo(true));
   InfoRec.Tvl.set("Vårsprinten");
   InfoRec.Arr.set("IFK Backe");
-  CmpClubRec.PlusgiroNumber.set("12345-6");  // typed in the dialog while adding: not kept
+  CmpClubRec.PlusgiroNumber.set("12345-6");  // typed in the dialog while adding
   AcceptInputInfo(true);
-  EXPECT_EQ(CmpClubRec.Payee.get(), "IFK Backe");
+  EXPECT_EQ(CmpClubRec.Payee.get(), "IFK Backe");  // none given: the organiser
+  EXPECT_EQ(CmpClubRec.PlusgiroNumber.get(), "12345-6");
+  CmpClubRec.ClubsWithEntrants = 4;
+  // The next new competition starts without the previous one's details and counts.
+  ASSERT_TRUE(BeginInputInfo(true));
   EXPECT_TRUE(CmpClubRec.PlusgiroNumber.empty());
+  EXPECT_TRUE(CmpClubRec.Payee.empty());
   EXPECT_EQ(CmpClubRec.ClubsWithEntrants, 0);
-  // Another competition opened meanwhile and this one selected again: the block is read back.
-  Add("Annan");
+  InfoRec.Tvl.set("Annan");
+  InfoRec.Arr.set("OK Annan");
+  CmpClubRec.Payee.set("OK Annans kassa");
+  AcceptInputInfo(true);
+  // Each competition's block is read back from its file when it is selected again.
   SelectFromMenu(1);
   EXPECT_EQ(InfoRec.Tvl.get(), "Vårsprinten");
   EXPECT_EQ(CmpClubRec.Payee.get(), "IFK Backe");
+  EXPECT_EQ(CmpClubRec.PlusgiroNumber.get(), "12345-6");
+  SelectFromMenu(2);
+  EXPECT_EQ(CmpClubRec.Payee.get(), "OK Annans kassa");
+  EXPECT_TRUE(CmpClubRec.PlusgiroNumber.empty());
 }
 
 TEST_F(ArchiveTest, MotionInsideAWordMakesBigClasses) {
@@ -126,6 +140,7 @@ TEST_F(ArchiveTest, NewArchiveKeepsTheClubs) {
   EXPECT_EQ(ArchiveCount, 0);
   EXPECT_EQ(UsedRecs(ClubFile), 1);
   EXPECT_EQ(ui.boxes.back().text, MsgText(504));
+  EXPECT_EQ(ui.boxes.back().style, platform::kGuardedQuestionBox);  // "Nej" is the default
   // Declining the question changes nothing.
   Add("Ny igen");
   ui.answers = {platform::kNo};

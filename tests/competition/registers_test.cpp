@@ -204,6 +204,8 @@ TEST_F(RegisterTest, EntrantBookkeepingWarningsAndErasing) {
 
   // Erasing every entrant keeps the classes, with their entry counters closed.
   EraseAllEntrants();
+  EXPECT_EQ(ui.boxes.back().text, "Alla Persondata kommer att raderas Ok!");
+  EXPECT_EQ(ui.boxes.back().style, platform::kGuardedQuestionBox);  // "Nej" is the default
   EXPECT_EQ(UsedRecs(EntrantFile), 0);
   std::int32_t ref = h21;
   bool at_end, found;

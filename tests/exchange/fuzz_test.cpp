@@ -20,7 +20,7 @@
 namespace olbrax::test {
 namespace {
 
-const std::filesystem::path kDemo = std::filesystem::path(OLBRAX_SOURCE_DIR) / "examples/demo";
+const std::filesystem::path kDemo = std::filesystem::path(OLBRAX_EXAMPLES_DIR) / "demo";
 
 class BadInputTest : public DataTest {
  protected:

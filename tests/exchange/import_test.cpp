@@ -145,6 +145,17 @@ TEST_F(ImportLogTest, ANewCompetitionAndTheLimitsOfAFile) {
   EXPECT_EQ(log.back(), "IMPORT KLAR!");
 }
 
+// The demo competition's contacts: each of its four contact lines is one person's address.
+TEST_F(ImportLogTest, TheDemoCompetitionHasItsContactsInTheirPlaces) {
+  Import({{"tavling.txt", ReadFileBytes(std::filesystem::path(OLBRAX_EXAMPLES_DIR) / "demo" / "tavling.txt")}});
+  ASSERT_EQ(ArchiveCount, 1);
+  EXPECT_EQ(InfoRec.adress[0].line[0].get(), "Anna Ledare");
+  EXPECT_EQ(InfoRec.adress[0].line[1].get(), "Skogsv\xE4gen 1");
+  EXPECT_EQ(InfoRec.adress[0].line[2].get(), "12345 Orten");
+  EXPECT_EQ(InfoRec.adress[0].line[3].get(), "08-123456");
+  EXPECT_EQ(InfoRec.adress[3].line[0].get(), "Dan Tillsyn");
+}
+
 TEST_F(ImportLogTest, AFileWithoutIdentifiersImportsNothing) {
   AddCompetition("Tom");
   Import({{"tom.txt", "bara,data\r\nmer,data\r\n"}});

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -80,6 +81,38 @@ TEST(MessageBoxes, ButtonsAndCaptionsByStyle) {
     box->button(QMessageBox::Retry)->click();
   });
   EXPECT_EQ(ui.ShowBox(3, "error", "fel"), kRetry);
+}
+
+// The buttons speak Swedish (Qt's own translations, loaded by the program and by this test
+// program alike). A question before data is destroyed has "Nej" as its default button.
+TEST(MessageBoxes, SwedishButtonsAndNoAsTheDefaultBeforeDestroying) {
+  QtUi ui;
+  auto text = [](QMessageBox* box, QMessageBox::StandardButton b) { return box->button(b)->text().remove('&'); };
+  OnNextModal([&](QWidget* w) {
+    auto* box = qobject_cast<QMessageBox*>(w);
+    EXPECT_EQ(text(box, QMessageBox::Yes), "Ja");
+    EXPECT_EQ(text(box, QMessageBox::No), "Nej");
+    EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::Yes));
+    box->button(QMessageBox::Yes)->click();
+  });
+  EXPECT_EQ(ui.ShowBox(kQuestionBox, "??", "fråga?"), kYes);
+  OnNextModal([&](QWidget* w) {
+    auto* box = qobject_cast<QMessageBox*>(w);
+    EXPECT_EQ(box->windowTitle(), "??");
+    EXPECT_EQ(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No));
+    QTest::keyClick(box, Qt::Key_Return);  // a stray Enter
+  });
+  EXPECT_EQ(ui.ShowBox(kGuardedQuestionBox, "??", "Befintliga datafiler kommer att förstöras. OK?"), kNo);
+  OnNextModal([&](QWidget* w) {
+    auto* box = qobject_cast<QMessageBox*>(w);
+    EXPECT_EQ(text(box, QMessageBox::Retry), QString::fromUtf8("Försök igen"));
+    EXPECT_EQ(text(box, QMessageBox::Ignore), "Ignorera");
+    box->button(QMessageBox::Ignore)->click();
+  });
+  EXPECT_EQ(ui.ShowBox(kErrorBox, "error", "fel"), kIgnore);
+  QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text().remove('&'), "Avbryt");
 }
 
 TEST(CounterWindows, NestedWindowsShowTheirLinesAndCancel) {

@@ -1,11 +1,18 @@
 // The print engine on the recording canvas: margins, columns, breaks with footers and continued
 // headers, tabs, pictures, cancelling, and the log printer.
+#include <QApplication>
 #include <QImage>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QWidget>
 #include <algorithm>
 #include <filesystem>
 
 #include "base/messages.h"
 #include "base/text.h"
+#include "platform/qt/qt_ui.h"
+#include "platform/qt/report_dialog.h"
 #include "printing/engine/print_engine.h"
 #include "printing/engine/log_printer.h"
 #include "printing/engine/printers.h"
@@ -41,6 +48,7 @@ class Forward : public print::Canvas {
   void DrawLine(int x1, int y1, int x2, int y2, int w) override { t_.DrawLine(x1, y1, x2, y2, w); }
   void DrawRectangle(int l, int t, int r, int b) override { t_.DrawRectangle(l, t, r, b); }
   void DrawImage(int l, int t, int r, int b, const QImage& i) override { t_.DrawImage(l, t, r, b, i); }
+  bool WritesFile() const override { return t_.WritesFile(); }
 
  private:
   RecordingCanvas& t_;
@@ -288,6 +296,78 @@ TEST_F(EngineTest, PdfPrinterWritesOneFilePerJob) {
   for (std::size_t at = bytes.find("/Type /Page"); at != std::string::npos; at = bytes.find("/Type /Page", at + 1))
     if (bytes.compare(at, 12, "/Type /Pages") != 0) ++pages;
   EXPECT_EQ(pages, expected_pages);
+}
+
+// The pages of one log PDF file, counted by their page objects.
+std::size_t PdfPages(const std::string& bytes) {
+  std::size_t pages = 0;
+  for (std::size_t at = bytes.find("/Type /Page"); at != std::string::npos; at = bytes.find("/Type /Page", at + 1))
+    if (bytes.compare(at, 12, "/Type /Pages") != 0) ++pages;
+  return pages;
+}
+
+TEST_F(EngineTest, OnThePdfPrinterALogRunIsOneFile) {
+  TempDir dir;
+  int opened = 0;
+  SetCanvasFactory([&](const PrinterRequest& r) {
+    return OpenPdfFile((dir.path() / ("logg" + std::to_string(++opened) + ".pdf")).string(), r);
+  });
+  LogStart("importlogg");
+  for (int i = 0; i < 200; ++i) LogLine("rad " + std::to_string(i));
+  LogEnd();
+  ASSERT_EQ(opened, 1);
+  const std::string bytes = ReadFileBytes(dir / "logg1.pdf");
+  EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
+  EXPECT_GE(PdfPages(bytes), 2u);
+  // The next run is a file of its own.
+  LogEnsureOpen();
+  LogLine("IMPORT KLAR!");
+  LogEnd();
+  EXPECT_EQ(opened, 2);
+}
+
+TEST_F(EngineTest, TheProgressWindowOwnsTheBoxesWhileAJobPrints) {
+  PushOwner(&ui);  // the main window, as at start-up
+  ASSERT_TRUE(printerinit("o", JobSetup{}, &ui));
+  void* progress = TopOwner();
+  EXPECT_NE(progress, nullptr);
+  EXPECT_NE(progress, &ui);
+  printerexit(0, 0);
+  EXPECT_EQ(TopOwner(), &ui);
+  PopOwner();
+}
+
+// With the Qt windows: the owner is disabled while the job prints, the progress window is not,
+// and a box shown meanwhile belongs to it and can be answered.
+TEST_F(EngineTest, TheProgressWindowStaysUsableWhileItsOwnerIsDisabled) {
+  platform::QtUi qt;
+  platform::SetUi(&qt);
+  QWidget owner;
+  owner.show();
+  PushOwner(&owner);
+  ASSERT_TRUE(printerinit("o", JobSetup{}, &owner));
+  auto* progress = owner.findChild<platform::ReportDialog*>("TrapportDlg");
+  ASSERT_NE(progress, nullptr);
+  EXPECT_FALSE(owner.isEnabled());
+  EXPECT_TRUE(progress->isEnabled());
+  EXPECT_EQ(TopOwner(), static_cast<QWidget*>(progress));
+  QWidget* box_owner = nullptr;
+  bool box_enabled = false;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    box_owner = box->parentWidget();
+    box_enabled = box->isEnabled();
+    box->button(QMessageBox::Ok)->click();
+  });
+  ShowText(201, "Papperet slut");
+  EXPECT_EQ(box_owner, progress);
+  EXPECT_TRUE(box_enabled);
+  printerexit(0, 0);
+  EXPECT_TRUE(owner.isEnabled());
+  EXPECT_EQ(TopOwner(), static_cast<void*>(&owner));
+  PopOwner();
+  platform::SetUi(&ui);
 }
 
 }  // namespace

@@ -1,9 +1,13 @@
 // The competition main window: menus, toolbar and data status in the four states of the data,
 // start-up from the configuration's entries, and shutdown writing everything back.
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
+#include <QtTest/QTest>
 #include <filesystem>
 
 #include "base/messages.h"
@@ -16,6 +20,7 @@
 #include "shell/competition_dialogs.h"
 #include "shell/main_window.h"
 #include "shell/panel_bar.h"
+#include "shell/shell_colours.h"
 #include "storage/efiler.h"
 #include "support/fixtures.h"
 
@@ -50,7 +55,22 @@ class MainWindowTest : public UiTest {
     ConfigSave();
     ResetConfigState();
   }
+  // Stores the window scale and frame position that the next start finds.
+  void RememberWindow(int scale, int left, int top) {
+    ConfigLoad(AppSlot, true, "OLBRAX");
+    GeneralSettings.window_scale = static_cast<std::int16_t>(scale);
+    GeneralSettings.window_left = left;
+    GeneralSettings.window_top = top;
+    ConfigSave();
+    ResetConfigState();
+  }
   void Start() { window = std::make_unique<TMainForm>(); }
+  // Starts and shows the window as the program does, with its frame.
+  void StartShown() {
+    Start();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  }
   void Quit() { window.reset(); }
   bool Enabled(const char* name) {
     QAction* a = window->menus().action(name);
@@ -201,6 +221,148 @@ TEST_F(MainWindowTest, CancellingANewCompetitionAddsNothing) {
   EXPECT_EQ(ArchiveCount, 2);
   EXPECT_EQ(InfoRec.Tvl.get(), "H\xF6stkavlen");
   EXPECT_EQ(InfoRec.postgiromode, 3);
+}
+
+// Three starts in a row at one scale: the window opens where and as large as the previous run
+// left it, and the configuration stores the same frame position and size each time.
+class WindowPlacementTest : public MainWindowTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(WindowPlacementTest, ThreeStartsKeepTheWindowsSizeAndPlace) {
+  const int scale = GetParam();
+  Remember(data.str(), 0, data.str(), 0);
+  RememberWindow(scale, 100, 120);
+  QSize first;
+  for (int start = 1; start <= 3; ++start) {
+    StartShown();
+    EXPECT_EQ(window->frameGeometry().topLeft(), QPoint(100, 120)) << "start " << start;
+    EXPECT_EQ(window->scaleSpinnerValue(), scale);
+    if (start == 1) {
+      first = window->size();
+      // Scaled once: at least the scaled design size, not twice it.
+      EXPECT_GE(first.width(), 545 * scale / 100);
+      EXPECT_LT(first.width(), 545 * scale / 100 + 545 * scale / 200);
+      EXPECT_GE(window->centralWidget()->height(), 312 * scale / 100);
+    }
+    EXPECT_EQ(window->size(), first) << "start " << start;
+    Quit();
+    ConfigLoad(AppSlot, true, "OLBRAX");
+    EXPECT_EQ(GeneralSettings.window_left, 100);
+    EXPECT_EQ(GeneralSettings.window_top, 120);
+    EXPECT_EQ(GeneralSettings.window_width, first.width());
+    EXPECT_EQ(GeneralSettings.window_height, first.height());
+    EXPECT_EQ(GeneralSettings.window_scale, scale);
+    ResetConfigState();
+  }
+}
+
+// At every scale each text of the shell is whole: the bars' and buttons' texts fit their
+// controls, the row of buttons does not overlap and stays inside the window.
+TEST_P(WindowPlacementTest, EveryTextOfTheShellIsWhole) {
+  const int scale = GetParam();
+  Remember(data.str(), 0, data.str(), 0);
+  RememberWindow(scale, 10, 10);
+  StartShown();
+  auto fits = [](QWidget* w, const QString& text) {
+    QRect room = w->contentsRect();
+    return w->fontMetrics().horizontalAdvance(text) <= room.width() && w->fontMetrics().height() <= room.height();
+  };
+  for (const char* name : {"datadirstatusbar", "PrEnvStatusbar", "etikettenvstatusbar", "datastatusbar"}) {
+    auto* first = window->findChild<QLabel*>(QString(name) + "_panel0");
+    ASSERT_NE(first, nullptr) << name;
+    EXPECT_TRUE(fits(first, window->findChild<PanelBar*>(name)->panelText(0))) << name << " at " << scale;
+    auto* second = window->findChild<QLabel*>(QString(name) + "_panel1");
+    EXPECT_LT(first->geometry().right(), second->geometry().left()) << name;
+  }
+  QWidget* previous = nullptr;
+  for (const char* name : {"buttonDataLib", "buttonKonfig", "editbutton", "infobutton", "quitbutton"}) {
+    auto* b = window->findChild<QPushButton*>(name);
+    EXPECT_TRUE(fits(b, b->text())) << name << " at " << scale;
+    if (previous) EXPECT_LT(previous->geometry().right(), b->geometry().left()) << name;
+    previous = b;
+    if (std::string(name) == "infobutton") {
+      QWidget* spinner = window->findChild<QSpinBox*>("EditFormScale");
+      EXPECT_LT(b->geometry().right(), spinner->geometry().left());
+      previous = spinner;
+    }
+  }
+  EXPECT_LE(previous->geometry().right(), window->centralWidget()->width());
+  for (const char* name : {"Label1", "Label2", "Label5"}) {
+    auto* l = window->findChild<QLabel*>(name);
+    EXPECT_LE(l->geometry().right(), window->centralWidget()->width()) << name;
+  }
+  // The background picture does not show through the texts: beside the text of a bar and
+  // behind a link label lies the shell's own colour.
+  const QImage shot = window->centralWidget()->grab().toImage();
+  auto* panel = window->findChild<QLabel*>("etikettenvstatusbar_panel0");
+  QPoint beside = panel->mapTo(window->centralWidget(), QPoint(panel->width() - 4, panel->height() / 2));
+  EXPECT_EQ(shot.pixelColor(beside), kShellColour);
+  auto* link = window->findChild<QLabel*>("Label5");
+  QPoint corner = link->mapTo(window->centralWidget(), QPoint(1, 1));
+  EXPECT_EQ(shot.pixelColor(corner), kShellColour);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, WindowPlacementTest, ::testing::Values(100, 150, 200));
+
+TEST_F(MainWindowTest, AWindowLeftAboveTheScreenComesBackOnIt) {
+  Remember(data.str(), 0, data.str(), 0);
+  RememberWindow(100, -300, -40);
+  StartShown();
+  EXPECT_GE(window->frameGeometry().top(), 0);
+  EXPECT_GE(window->frameGeometry().left(), 0);
+}
+
+TEST_F(MainWindowTest, TheSettingsBarNamesTheDirectoryTheDataIsIn) {
+  TempDir other;
+  Remember(data.str(), 0, other.str(), 0);
+  Start();
+  auto* bar = window->findChild<PanelBar*>("datadirstatusbar");
+  EXPECT_EQ(bar->panelText(1), QString::fromStdString(data.str()));
+}
+
+TEST_F(MainWindowTest, ArkivAvslutaEndsTheProgramAsTheButtonDoes) {
+  Remember(data.str(), 0, data.str(), 0);
+  StartShown();
+  MakeCompetitions(1);
+  InfoRec.Date.set("2027-09-01");
+  window->menus().action("arkiv_avsluta")->trigger();
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_FALSE(CompetitionOpen);  // the shutdown ran: the competition was written and closed
+  Quit();
+  Start();
+  EXPECT_EQ(InfoRec.Date.get(), "2027-09-01");
+}
+
+TEST_F(MainWindowTest, NewCompetitionStartsWithEmptyPaymentFieldsAndKeepsWhatIsTyped) {
+  Remember(data.str(), 0, data.str(), 0);
+  Start();
+  MakeCompetitions(1);
+  {
+    ASSERT_TRUE(BeginInputInfo(false));
+    TInfoDlgForm change(window.get(), false);
+    change.edPostgiro->setText("123 45 67-8");
+    change.edBetMottagare->setText("OK Vilse kassa");
+    change.Accept();
+  }
+  {
+    ASSERT_TRUE(BeginInputInfo(true));
+    TInfoDlgForm add(window.get(), true);
+    EXPECT_EQ(add.edPostgiro->text(), "");
+    EXPECT_EQ(add.edBankgiro->text(), "");
+    EXPECT_EQ(add.edBetMottagare->text(), "");
+    add.edTvl->setText(QString::fromUtf8("Höstsprinten"));
+    add.edArr->setText("IFK Backe");
+    add.edPostgiro->setText("98 76 54-3");
+    add.edBetMottagare->setText("IFK Backe OL");
+    add.Accept();
+  }
+  Quit();
+  Start();  // reopens the new competition, its statistics block read from its file
+  EXPECT_EQ(InfoRec.Tvl.get(), "H\xF6stsprinten");
+  EXPECT_EQ(CmpClubRec.PlusgiroNumber.get(), "98 76 54-3");
+  EXPECT_EQ(CmpClubRec.Payee.get(), "IFK Backe OL");
+  SelectFromMenu(1);
+  EXPECT_EQ(CmpClubRec.PlusgiroNumber.get(), "123 45 67-8");
+  EXPECT_EQ(CmpClubRec.Payee.get(), "OK Vilse kassa");
 }
 
 TEST(AddressEditor, KeepsFiveLinesOf22) {

@@ -22,10 +22,17 @@ std::int32_t Add(FileBlock* fb, const std::string& bytes) {
 }
 
 TEST(BlockNames, ExtensionsAndSplitting) {
-  BlockNames n = SplitBlockName("dir/TAV;dir/TAVIX;ignored");
+  BlockNames n = SplitBlockName("dir/TAV;TAVIX;ignored");
   EXPECT_EQ(n.data, "dir/TAV.DAT");
   EXPECT_EQ(n.index, "dir/TAVIX.IX");
   EXPECT_EQ(n.journal, "dir/TAV.DIA");
+  // A ";" in a folder belongs to the folder: the files stay in it, whatever follows.
+  BlockNames in_folder = SplitBlockName("/home/anna/x;y/OLBRAX");
+  EXPECT_EQ(in_folder.data, "/home/anna/x;y/OLBRAX.DAT");
+  EXPECT_EQ(in_folder.index, "/home/anna/x;y/OLBRAX.IX");
+  EXPECT_EQ(in_folder.journal, "/home/anna/x;y/OLBRAX.DIA");
+  EXPECT_EQ(SplitBlockName("a;b\\c;d/E;F").data, "a;b\\c;d/E.DAT");
+  EXPECT_EQ(SplitBlockName("a;b\\c;d/E;F").index, "a;b\\c;d/F.IX");
   BlockNames same = SplitBlockName("d.x/CLUB.OLD");
   EXPECT_EQ(same.data, "d.x/CLUB.DAT");
   EXPECT_EQ(same.index, "d.x/CLUB.IX");
@@ -33,6 +40,17 @@ TEST(BlockNames, ExtensionsAndSplitting) {
 }
 
 class RecordTest : public StorageTest {};
+
+TEST_F(RecordTest, AFolderListsOnlyNamesTheCodePageHolds) {
+  FileBlock* fb = Make(21, {}, "T\xC4VLING");  // block names are Windows-1252
+  CloseFileBlock(fb);
+  ASSERT_TRUE(std::filesystem::exists(dir / "TÄVLING.DAT"));
+  WriteFileBytes(dir / "田中.DAT", std::string(21, '\0'));
+  WriteFileBytes(dir / "Ωμ.DAT", std::string(21, '\0'));
+  std::vector<Text> blocks = BlocksInFolder(dir.str());
+  ASSERT_EQ(blocks.size(), 1u);
+  EXPECT_EQ(blocks[0], dir.str() + "/T\xC4VLING");
+}
 
 TEST_F(RecordTest, NumbersAreHandedOutAndReused) {
   FileBlock* fb = Make(32, {});

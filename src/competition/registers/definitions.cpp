@@ -35,8 +35,10 @@ void FindClassBySortKey(int mode, std::string_view key, std::int32_t& ref, bool&
   FindIn(KlassFile, 1, mode, key, 14, true, KlassRec, ClassState, ref, at_end, found);
 }
 
-bool IsOpenClass(std::string_view class_name) {
-  Text words = InfoRec.dirklassfilter.get() + " ";
+bool IsOpenClass(std::string_view class_name) { return IsOpenClass(class_name, InfoRec.dirklassfilter.get()); }
+
+bool IsOpenClass(std::string_view class_name, std::string_view open_words) {
+  Text words = Text(open_words) + " ";
   std::size_t at = 0;
   while (at < words.size()) {
     std::size_t sp = words.find(' ', at);

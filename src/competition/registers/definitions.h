@@ -27,7 +27,10 @@ bool PutCourse(bool adding, std::int32_t& ref);
 bool RewriteCourse(std::int32_t ref);
 bool DeleteCourse(bool by_ref, std::string_view name, std::int32_t ref, bool remove_record);
 
+// Whether the class is open: its name begins with one of the competition's open-class words.
 bool IsOpenClass(std::string_view class_name);
+// The same with the words (blank-separated) given.
+bool IsOpenClass(std::string_view class_name, std::string_view open_words);
 // Computes KlassRec.SortOrdn from the class name.
 void MakeClassSortKey();
 // The sort key of a class name (the held and the stored form of the name).

@@ -73,15 +73,8 @@ struct CountSnapshot {
 };
 static_assert(sizeof(InfoRec.Count) == sizeof(CountSnapshot::info_count));
 
-// The stages the entrant is counted in: its own stage in an open class, else all of the class.
 void StageRange(int& first, int& last, bool& open) {
-  open = IsOpenClass(KlassRec.Bet.get());
-  if (open) {
-    first = last = std::clamp(std::abs(static_cast<int>(EntrantRec.Placing[0][0])), 1, 5);
-  } else {
-    first = 1;
-    last = std::clamp<int>(KlassRec.StrNr, 0, 5);
-  }
+  open = CountedStages(EntrantRec, KlassRec, InfoRec.dirklassfilter.get(), first, last);
 }
 
 void Count(int delta) {
@@ -141,6 +134,24 @@ long ClassNumber(std::string_view name) {
 }  // namespace
 
 void ResetMotionNotice() { g_motion_notice_shown = false; }
+
+bool CountedStages(const TEntrantRec& entrant, const TKlassRec& klass, std::string_view open_words, int& first,
+                   int& last) {
+  bool open = IsOpenClass(klass.Bet.get(), open_words);
+  if (open) {
+    first = last = std::clamp(std::abs(static_cast<int>(entrant.Placing[0][0])), 1, 5);
+  } else {
+    first = 1;
+    last = std::clamp<int>(klass.StrNr, 0, 5);
+  }
+  return open;
+}
+
+int ClubStatisticsCounter(const TEntrantRec& entrant, std::string_view class_name, int& persons) {
+  std::string_view name = class_name.substr(0, std::min<std::size_t>(class_name.size(), 8));
+  persons = entrant.StageName[0].get().find('/') != Text::npos ? 2 : 1;
+  return ClubCategory(name) + (entrant.Counted ? 3 : 0);
+}
 
 void FindEntrant(int mode, std::string_view key, std::int32_t& ref, bool& at_end, bool& found) {
   // Start numbers are stored as they are, an empty one too.
@@ -206,9 +217,8 @@ void CountClubStatistics(int sign, std::string_view class_name) {
     }
     return;
   }
-  std::string_view name = class_name.substr(0, std::min<std::size_t>(class_name.size(), 8));
-  int persons = EntrantRec.StageName[0].get().find('/') != Text::npos ? 2 : 1;
-  int counter = ClubCategory(name) + (EntrantRec.Counted ? 3 : 0);
+  int persons;
+  int counter = ClubStatisticsCounter(EntrantRec, class_name, persons);
   int c = EntrantRec.ClubRef;
   int change = sign * persons;
   if (c >= 0 && c <= kMaxClubRecords)
@@ -263,7 +273,7 @@ bool EntrantUncounted(bool counters_too) {
 
 bool EraseAllEntrants(platform::Window owner) {
   if (!CompetitionOpen || !EntrantFile || UsedRecs(EntrantFile) < 1) return false;
-  if (ShowText(101, "Alla Persondata kommer att raderas Ok!") != platform::kYes) return false;
+  if (AskBeforeDestroying("Alla Persondata kommer att raderas Ok!") != platform::kYes) return false;
   OpenCounter(owner, 2, "Skapar nya personfiler");
   Text name = DataFileName("OL", CurrentCompetition);
   CloseFileBlock(EntrantFile);

@@ -10,6 +10,9 @@
 
 namespace olbrax {
 
+struct TEntrantRec;
+struct TKlassRec;
+
 void FindEntrant(int mode, std::string_view key, std::int32_t& ref, bool& at_end, bool& found);
 // Adds or rewrites the entrant with its key and counts it in, as one change (competition/
 // registers/register_change.h): false when it failed, which the user has been shown.
@@ -29,6 +32,14 @@ bool EraseAllEntrants(platform::Window owner = nullptr);
 
 // The category of a class in the club statistics: 0 elite, 1 youth, 2 others.
 int ClubCategory(std::string_view class_name);
+
+// The stages an entrant of the class is counted in (`first`..`last`): its own stage
+// |Placing[0][0]| in an open class, else the class's stages. True for an open class, whose
+// entrants are not in the club statistics.
+bool CountedStages(const TEntrantRec& entrant, const TKlassRec& klass, std::string_view open_words, int& first,
+                   int& last);
+// The club-statistics counter (0..5) an entrant of the class changes, and by how many persons.
+int ClubStatisticsCounter(const TEntrantRec& entrant, std::string_view class_name, int& persons);
 // Shows the motion-competition notice again in this run (for tests).
 void ResetMotionNotice();
 

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <vector>
 
+#include "base/messages.h"
 #include "platform/qt/count_form.h"
 #include "platform/qt/report_dialog.h"
 #include "platform/qt/number_dialog.h"
@@ -56,9 +57,20 @@ int FromButton(QMessageBox::StandardButton b) {
 
 }  // namespace
 
+// The window a box belongs to: the active window while it is usable; otherwise (a print job
+// disables its owner) the top of the owner-window stack, which is then the job's progress window.
+// A box owned by a disabled window could not be answered.
+static QWidget* BoxOwner() {
+  QWidget* active = QApplication::activeWindow();
+  if (active && active->isEnabled()) return active;
+  auto* top = static_cast<QWidget*>(TopOwner());
+  if (top && top->isVisible() && top->isEnabled()) return top;
+  return nullptr;  // a box of its own, which can always be answered
+}
+
 int QtUi::ShowBox(int style, std::string_view caption, std::string_view text) {
   if (!qApp) return kNoBox;
-  QMessageBox box(QApplication::activeWindow());
+  QMessageBox box(BoxOwner());
   box.setWindowTitle(ToQ(caption));
   box.setText(ToQ(text));
   box.setWindowModality(Qt::ApplicationModal);
@@ -67,6 +79,10 @@ int QtUi::ShowBox(int style, std::string_view caption, std::string_view text) {
     case kQuestionBox:
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
       box.setDefaultButton(QMessageBox::Yes);
+      break;
+    case kGuardedQuestionBox:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      box.setDefaultButton(QMessageBox::No);
       break;
     case kNoticeBox:
       box.setIcon(QMessageBox::Warning);
@@ -129,7 +145,9 @@ bool QtUi::ChooseFile(Window owner, bool save, std::string_view title, std::stri
   dialog.setNameFilters(filters);
   dialog.setDefaultSuffix(ToQ(default_ext));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-  path = FromQ(dialog.selectedFiles().first());
+  std::optional<std::string> chosen = WinPathFromQ(static_cast<QWidget*>(owner), dialog.selectedFiles().first());
+  if (!chosen) return false;
+  path = *chosen;
   return true;
 }
 

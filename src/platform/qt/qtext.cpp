@@ -1,5 +1,7 @@
 #include "platform/qt/qtext.h"
 
+#include <QMessageBox>
+
 #include "platform/codepages.h"
 
 namespace olbrax::platform {
@@ -19,6 +21,18 @@ std::string FromQ(const QString& text) {
     out += w >= 0 ? static_cast<char>(w) : '?';
   }
   return out;
+}
+
+std::optional<std::string> WinPathFromQ(const QString& path) { return WinPathFromUtf8(path.toUtf8().toStdString()); }
+
+std::optional<std::string> WinPathFromQ(QWidget* owner, const QString& path) {
+  std::optional<std::string> win = WinPathFromQ(path);
+  if (!win) {
+    QMessageBox box(QMessageBox::Warning, "info", QString::fromStdString(UnusablePathMessage(path.toStdString())),
+                    QMessageBox::Ok, owner);
+    box.exec();
+  }
+  return win;
 }
 
 }  // namespace olbrax::platform

@@ -25,6 +25,9 @@ ReportDialog::ReportDialog(const ReportSpec& spec)
       on_cancel_(spec.on_cancel) {
   setObjectName("TrapportDlg");
   setWindowTitle("rapport");
+  // Its owner is disabled while the job prints; the progress window itself (its cancel button
+  // and the boxes it owns) stays usable.
+  setEnabled(true);
   cancel_ = new QPushButton("Cancel", this);
   cancel_->setObjectName("CancelBtn");
   cancel_->setGeometry(168, 8, 97, 27);

@@ -23,6 +23,7 @@ class ReportDialog : public QDialog, public ReportWindow {
   void SetCount(std::string_view done, std::string_view total) override;
   void SetBar(int value) override;
   void SetStatus(int line, std::string_view text) override;
+  Window Handle() override { return static_cast<QWidget*>(this); }
 
  protected:
   void reject() override;  // Escape is the cancel key

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "base/memory.h"
@@ -27,9 +28,9 @@ void (*g_exit)(int) = std::exit;
 
 std::string SysPath(std::string_view win1252) { return Utf8FromWin(win1252); }
 
-// Creates a folder and the folders above it; true when it exists afterwards.
-bool MakeFolders(const Text& folder) {
-  std::string path = SysPath(folder);
+// Creates a folder (a system path) and the folders above it; true when it exists afterwards.
+bool MakeFolders(const std::string& path) {
+  if (path.empty()) return false;
   for (std::size_t at = 1; at <= path.size(); ++at) {
     if (at == path.size() || path[at] == '/') {
       std::string part = path.substr(0, at);
@@ -40,9 +41,9 @@ bool MakeFolders(const Text& folder) {
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-Text FolderOf(const Text& path) {
+std::string FolderOf(const std::string& path) {
   auto slash = path.find_last_of('/');
-  return slash == Text::npos ? Text() : path.substr(0, slash);
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
 bool WriteAt(std::int64_t offset, const void* data, std::size_t len) {
@@ -59,7 +60,7 @@ int Clamp10(int n) { return n >= 1 && n <= 10 ? n : 1; }
 
 // A fresh file with the defaults; the current environments become those of layout 1.
 void ResetFile() {
-  g_file = std::fopen(SysPath(ConfigFilePath()).c_str(), "w+b");
+  g_file = std::fopen(ConfigFileSystemPath().c_str(), "w+b");
   DefaultGeneralSettings(GeneralSettings);
   WriteAt(0, &GeneralSettings, sizeof GeneralSettings);
   // The layout names and the communication text reach the file with the next save: the file
@@ -114,7 +115,14 @@ void ChangeToRememberedDirectory(int program) {
     ShowText(1, "Kan ej byta till biblioteket \"" + dir + "\" " + ZeroStr(IoResult(errno), 3));
   char buf[4096];
   if (!::getcwd(buf, sizeof buf)) return;
-  Text now = WinFromUtf8(buf);
+  // The folder entered (symbolic links resolved) may have characters the code page lacks: then
+  // the remembered name stays, never a changed one.
+  std::optional<std::string> checked = WinPathFromUtf8(buf);
+  if (!checked) {
+    ShowText(1, WinFromUtf8(UnusablePathMessage(buf)));
+    return;
+  }
+  Text now = *checked;
   if (now.size() > 1 && now.back() == '/') now.pop_back();
   GeneralSettings.remembered_directory[program].set(now);
   GeneralSettings.DataDirectory.set(now);
@@ -136,7 +144,7 @@ void ResetConfigState() {
 
 bool OpenConfigFile() {
   CloseConfigFile();
-  g_file = std::fopen(SysPath(ConfigFilePath()).c_str(), "r+b");
+  g_file = std::fopen(ConfigFileSystemPath().c_str(), "r+b");
   return g_file != nullptr;
 }
 
@@ -170,12 +178,15 @@ void ConfigLoad(int program, bool enable, std::string_view /*ident*/) {
   std::memset(&CurrentPrintEnvironment, 0, sizeof CurrentPrintEnvironment);
   getdefdevmode(DefaultPrinterSetup);
 
-  Text config_folder = FolderOf(ConfigFilePath());
+  std::string config_folder = FolderOf(ConfigFileSystemPath());
   if (!config_folder.empty() && !MakeFolders(config_folder))
-    ShowText(201, "kan inte skapa path \"" + FolderOf(config_folder) + "\" ");
-  MakeFolders(DocumentsBase());
-  MakeFolders(TextFolder());
-  MakeFolders(DefaultDataDirectory());
+    ShowText(201, "kan inte skapa path \"" + WinFromUtf8(FolderOf(config_folder)) + "\" ");
+  // A documents folder the code page cannot hold is not made under a changed name.
+  if (DocumentsBase().empty() && !UnusableDocumentsBase().empty())
+    ShowText(1, WinFromUtf8(UnusablePathMessage(UnusableDocumentsBase())));
+  MakeFolders(SysPath(DocumentsBase()));
+  MakeFolders(SysPath(TextFolder()));
+  MakeFolders(SysPath(DefaultDataDirectory()));
 
   g_enabled = enable;
   CloseConfigFile();

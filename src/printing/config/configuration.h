@@ -43,12 +43,16 @@ void gettheprinter(PrinterSetup& setup);
 void Setdefdevmode(const PrinterSetup& setup);
 bool SelectEnvironmentPrinter();
 
-// Where things are: the configuration file, the program's documents folder and its default
-// data directory and text folder.
+// Where things are: the configuration file (its system path, and the same for messages), the
+// program's documents folder and its default data directory and text folder. The last three are
+// empty when the documents folder has a character Windows-1252 lacks; UnusableDocumentsBase()
+// then names it (UTF-8), else it is empty.
+std::string ConfigFileSystemPath();
 Text ConfigFilePath();
 Text DocumentsBase();
 Text DefaultDataDirectory();
 Text TextFolder();
+std::string UnusableDocumentsBase();
 
 // The defaults written by a reset.
 void DefaultGeneralSettings(TGeneralSettings& g);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/text.h"
 
@@ -33,6 +34,27 @@ struct FontMetrics {
   int ave_char_width = 0;
 };
 
+// --- Label sheets and payment forms: boxes of text ---------------------------------------------
+
+// A rectangle in canvas coordinates. Under the metric mapping y points up, so a box on the page
+// has its bottom below (smaller than) its top.
+struct CanvasRect {
+  int left = 0, top = 0, right = 0, bottom = 0;
+  bool operator==(const CanvasRect&) const = default;
+};
+
+// Flags of Canvas::DrawTextBox.
+namespace textbox {
+constexpr unsigned kLeft = 0x0;
+constexpr unsigned kCenter = 0x1;
+constexpr unsigned kRight = 0x2;
+constexpr unsigned kAlignMask = 0x3;
+constexpr unsigned kWordBreak = 0x10;         // long lines break between words to fit the width
+constexpr unsigned kNoClip = 0x100;           // nothing is clipped (every box is drawn unclipped)
+constexpr unsigned kExternalLeading = 0x200;  // lines step by height + external leading
+constexpr unsigned kCalcRect = 0x400;         // measure only: the box's right and bottom move
+}  // namespace textbox
+
 class Canvas {
  public:
   virtual ~Canvas() = default;
@@ -43,6 +65,8 @@ class Canvas {
   virtual int Dpi() const = 0;
   // A text naming where the output goes, for the progress window.
   virtual Text DeviceText() const = 0;
+  // True when the job goes into a file (the virtual PDF printer) rather than to a printer.
+  virtual bool WritesFile() const { return false; }
 
   // The document: begin (false when it cannot be started), new page, end, abort.
   virtual bool Begin(std::string_view title) = 0;
@@ -63,6 +87,28 @@ class Canvas {
   virtual void DrawRectangle(int left, int top, int right, int bottom) = 0;
   // Draws the image stretched into the rectangle.
   virtual void DrawImage(int left, int top, int right, int bottom, const QImage& image) = 0;
+
+  // --- Label sheets and payment forms: the metric mapping and text in a box -----------------
+
+  // Switches the coordinates of every later call between printer dots (x right, y down) and
+  // tenths of a millimetre (x right, y up). The origin stays at the top left corner of the page,
+  // so the page lies at y <= 0 under the mapping. Widths, heights and font metrics come back in
+  // the unit in force; font sizes (CanvasFont::pixels) stay in dots. False when this canvas has
+  // no such mapping.
+  virtual bool SetMetricMapping(bool on) { return !on; }
+  virtual bool MetricMapping() const { return false; }
+
+  // Text in a box, as the platform's DrawText: CR LF (or a lone CR or LF) starts a new line;
+  // with kWordBreak a line longer than the box is broken between words, and a single word wider
+  // than the box stands alone on its line. With kCalcRect nothing is drawn: the box's right
+  // becomes left + the widest line and its bottom moves from the top by the height of all
+  // lines (down the page). Otherwise the lines are drawn from the box's top, aligned left, right
+  // or centred between its left and right, and never clipped.
+  virtual void DrawTextBox(CanvasRect& box, std::string_view text, unsigned flags);
 };
+
+// The lines DrawTextBox lays out: the text split at line ends and, with `width` >= 0, broken
+// between words so that each line is at most `width` wide in the canvas's current font.
+std::vector<Text> TextBoxLines(Canvas& canvas, std::string_view text, int width);
 
 }  // namespace olbrax::print

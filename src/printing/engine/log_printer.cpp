@@ -65,6 +65,12 @@ void LogLine(std::string_view text) {
 void LogNewPage(int code) {
   Log& l = L();
   if (!l.open || code == -33) return;
+  if (l.canvas->WritesFile()) {
+    // A job per page would be a file per page: the log goes on on the next page of the file.
+    l.canvas->NewPage();
+    l.next_y = 2 * l.step;
+    return;
+  }
   LogEnd();
   LogStart(". forts...");
   l.next_y = 2 * l.step;

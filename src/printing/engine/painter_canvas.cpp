@@ -5,6 +5,8 @@
 #include <QPagedPaintDevice>
 #include <QPdfWriter>
 #include <QPrinter>
+#include <algorithm>
+#include <cmath>
 
 #include "platform/qt/qtext.h"
 
@@ -73,41 +75,69 @@ void PainterCanvas::SetFont(const CanvasFont& font) {
 
 bool PainterCanvas::Metrics(FontMetrics& out) {
   QFontMetrics m(qfont_, device_.get());
-  out.height = m.height();
-  out.external_leading = m.leading();
-  out.descent = m.descent();
-  out.ave_char_width = m.averageCharWidth();
+  out.height = Unit(m.height());
+  out.external_leading = Unit(m.leading());
+  out.descent = Unit(m.descent());
+  out.ave_char_width = Unit(m.averageCharWidth());
   return out.height > 0;
 }
 
 int PainterCanvas::TextWidth(std::string_view text) {
-  return QFontMetrics(qfont_, device_.get()).horizontalAdvance(ToQ(text));
+  return Unit(QFontMetrics(qfont_, device_.get()).horizontalAdvance(ToQ(text)));
 }
 
 int PainterCanvas::TextHeight(std::string_view text) {
-  return QFontMetrics(qfont_, device_.get()).boundingRect(ToQ(text)).height();
+  return Unit(QFontMetrics(qfont_, device_.get()).boundingRect(ToQ(text)).height());
 }
 
 void PainterCanvas::DrawText(int x, int y, std::string_view text) {
   if (!painter_.isActive()) return;
   QFontMetrics m(qfont_, device_.get());
-  painter_.drawText(x, y + m.ascent(), ToQ(text));
+  QPoint at = Device(x, y);
+  painter_.drawText(at.x(), at.y() + m.ascent(), ToQ(text));
 }
 
 void PainterCanvas::DrawLine(int x1, int y1, int x2, int y2, int width) {
   if (!painter_.isActive()) return;
   QPen old = painter_.pen();
   painter_.setPen(QPen(Qt::black, width, Qt::SolidLine, Qt::FlatCap));
-  painter_.drawLine(x1, y1, x2, y2);
+  painter_.drawLine(Device(x1, y1), Device(x2, y2));
   painter_.setPen(old);
 }
 
 void PainterCanvas::DrawRectangle(int left, int top, int right, int bottom) {
-  if (painter_.isActive()) painter_.drawRect(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)));
+  if (painter_.isActive()) painter_.drawRect(DeviceRect(left, top, right, bottom));
 }
 
 void PainterCanvas::DrawImage(int left, int top, int right, int bottom, const QImage& image) {
-  if (painter_.isActive()) painter_.drawImage(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)), image);
+  if (painter_.isActive()) painter_.drawImage(DeviceRect(left, top, right, bottom), image);
+}
+
+// --- Label sheets and payment forms -------------------------------------------------------------
+
+bool PainterCanvas::SetMetricMapping(bool on) {
+  metric_ = on;
+  return true;
+}
+
+// Tenths of a millimetre are 1/254 inch; y is negated because the mapping's y points up.
+QPoint PainterCanvas::Device(int x, int y) const {
+  if (!metric_) return {x, y};
+  const double f = Dpi() / 254.0;
+  return {static_cast<int>(std::lround(x * f)), static_cast<int>(std::lround(-y * f))};
+}
+
+// The device rectangle of a box, whichever way its corners are given; right and bottom are
+// outside the box, as for every rectangle of the canvas.
+QRect PainterCanvas::DeviceRect(int left, int top, int right, int bottom) const {
+  QPoint a = Device(left, top), b = Device(right, bottom);
+  return QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+               QPoint(std::max(a.x(), b.x()) - 1, std::max(a.y(), b.y()) - 1));
+}
+
+int PainterCanvas::Unit(int dots) const {
+  if (!metric_) return dots;
+  return static_cast<int>(std::lround(dots * 254.0 / Dpi()));
 }
 
 }  // namespace olbrax::print

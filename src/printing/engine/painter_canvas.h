@@ -23,6 +23,7 @@ class PainterCanvas : public Canvas {
   int PageHeight() const override;
   int Dpi() const override;
   olbrax::Text DeviceText() const override { return device_text_; }
+  bool WritesFile() const override { return !pdf_path_.isEmpty(); }
   bool Begin(std::string_view title) override;
   void NewPage() override;
   void End() override;
@@ -37,6 +38,10 @@ class PainterCanvas : public Canvas {
   void DrawRectangle(int left, int top, int right, int bottom) override;
   void DrawImage(int left, int top, int right, int bottom, const QImage& image) override;
 
+  // Label sheets and payment forms: tenths of a millimetre, y up.
+  bool SetMetricMapping(bool on) override;
+  bool MetricMapping() const override { return metric_; }
+
   // The QFont a canvas font becomes.
   static QFont ToQFont(const CanvasFont& font);
 
@@ -48,6 +53,12 @@ class PainterCanvas : public Canvas {
   QPainter painter_;
   CanvasFont font_;
   QFont qfont_;
+
+  // The metric mapping: coordinates to device dots and device lengths back to the unit in force.
+  QPoint Device(int x, int y) const;
+  QRect DeviceRect(int left, int top, int right, int bottom) const;
+  int Unit(int dots) const;
+  bool metric_ = false;
 };
 
 }  // namespace olbrax::print

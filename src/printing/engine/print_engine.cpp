@@ -228,6 +228,8 @@ bool printerinit(std::string_view title, const JobSetup& setup, platform::Window
   spec.on_cancel = PrCancel;
   j.window = platform::CurrentUi().CreateReportWindow(spec);
   if (j.window) j.window->SetPrinter(j.canvas->DeviceText().substr(0, 160));
+  // Boxes shown while the job prints are owned by the progress window: the owner is disabled.
+  PushOwner(j.window ? j.window->Handle() : owner);
   StartDocument(title);
   return true;
 }
@@ -240,6 +242,7 @@ void printerexit(int no_footer, int next) {
     return;
   }
   EndPage(no_footer, 0, "");
+  PopOwner();
   j.window.reset();
   if (j.font_depth != 0) {
     ShowText(201, IntStr(j.font_depth, 3) + " savefontc<>0 prexit");
@@ -462,10 +465,12 @@ void PrLineTo(int x, int y, int pen_width) {
   j.pen_y = y;
 }
 
-void DrawPictureFile(int left, int top, int right, int bottom, std::string_view path) {
-  if (!Live()) return;
+bool DrawPictureFile(int left, int top, int right, int bottom, std::string_view path) {
+  if (!Live()) return true;
   QImage image;
-  if (LoadPicture(path, image)) J().canvas->DrawImage(left, top, right, bottom, image);
+  if (!LoadPicture(path, image)) return false;
+  J().canvas->DrawImage(left, top, right, bottom, image);
+  return true;
 }
 
 void DrawBitmap(const QImage& bitmap, double y_factor, double x_factor) {
@@ -544,6 +549,18 @@ void ShowProgress(int done, int total) {
 
 void ShowStatusLine(int line, std::string_view text) {
   if (J().window && (line == 1 || line == 2 || line == 3 || line == 5)) J().window->SetStatus(line, text);
+}
+
+// --- Label sheets and payment forms -----------------------------------------------------------
+
+bool PrMetricMapping(bool on) { return J().canvas && J().canvas->SetMetricMapping(on); }
+
+void PrNewPage() {
+  if (Live()) J().canvas->NewPage();
+}
+
+void PrTextBox(CanvasRect& box, std::string_view text, unsigned flags) {
+  if (Live()) J().canvas->DrawTextBox(box, text, flags);
 }
 
 }  // namespace olbrax::print

@@ -79,7 +79,8 @@ int FontDepth();
 // Graphics.
 void PrMoveTo(int x, int y);
 void PrLineTo(int x, int y, int pen_width);
-void DrawPictureFile(int left, int top, int right, int bottom, std::string_view path);
+// False when the picture file cannot be read or decoded: then nothing is drawn.
+bool DrawPictureFile(int left, int top, int right, int bottom, std::string_view path);
 void DrawBitmap(const QImage& bitmap, double y_factor, double x_factor);
 void PrintPictures();
 
@@ -91,5 +92,16 @@ void ShowStatusLine(int line, std::string_view text);
 Canvas* PrCanvas();
 // The font a job font kind makes (for reports that measure before pushing).
 CanvasFont JobCanvasFont(char kind);
+
+// --- Label sheets and payment forms -----------------------------------------------------------
+
+// Switches the job's canvas to tenths of a millimetre with y up (on) or back to dots; false
+// when there is no job or its canvas has no such mapping.
+bool PrMetricMapping(bool on);
+// The low-level new page: no footer, no header, no counters (nothing while aborted).
+void PrNewPage();
+// Measures or draws text in a box on the job's canvas (Canvas::DrawTextBox); nothing, and the
+// box unchanged, while the job is aborted.
+void PrTextBox(CanvasRect& box, std::string_view text, unsigned flags);
 
 }  // namespace olbrax::print

@@ -38,7 +38,7 @@ QPageLayout::Orientation OrientationFor(int code) {
 }
 
 std::unique_ptr<Canvas> OpenPdf(const PrinterRequest& r) {
-  QString folder = ToQ(PdfFolder());
+  QString folder = QString::fromStdString(PdfFolder());
   if (!QDir().mkpath(folder)) return nullptr;
   return OpenPdfFile((folder + "/" + ToQ(PdfFileName(r.title))).toStdString(), r);
 }
@@ -88,10 +88,12 @@ std::unique_ptr<Canvas> OpenCanvas(const PrinterRequest& request) {
 
 void SetCanvasFactory(CanvasFactory factory) { Factory() = std::move(factory); }
 
-Text PdfFolder() {
-  if (const char* dir = std::getenv("OLBRAX_PDF_DIR"); dir && *dir) return WinFromUtf8(dir);
+std::string PdfFolder() {
+  // A system path kept as it is: converted to the program's code page and back, a folder with
+  // other characters would become another folder.
+  if (const char* dir = std::getenv("OLBRAX_PDF_DIR"); dir && *dir) return dir;
   QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-  return FromQ(docs + "/OlbraxW32/text");
+  return (docs + "/OlbraxW32/text").toStdString();
 }
 
 Text PdfFileName(std::string_view title) {

@@ -36,8 +36,9 @@ std::unique_ptr<Canvas> OpenPdfFile(const std::string& path, const PrinterReques
 using CanvasFactory = std::function<std::unique_ptr<Canvas>(const PrinterRequest&)>;
 void SetCanvasFactory(CanvasFactory factory);
 
-// Where the "PDF" printer writes: $OLBRAX_PDF_DIR, else the documents "text" folder.
-Text PdfFolder();
+// Where the "PDF" printer writes: $OLBRAX_PDF_DIR, else the documents "text" folder (a system
+// path, UTF-8).
+std::string PdfFolder();
 // The file name a job gets there: the title's letters and digits and the time.
 Text PdfFileName(std::string_view title);
 

@@ -15,6 +15,7 @@ void RecordingCanvas::Add(Op op, int x, int y, int x2, int y2, int width, std::s
   c.width = width;
   c.text.assign(text);
   c.font = font_;
+  c.metric = metric_;
   calls.push_back(std::move(c));
 }
 
@@ -34,14 +35,14 @@ void RecordingCanvas::End() { Add(Op::End); }
 void RecordingCanvas::Abort() { Add(Op::Abort); }
 
 bool RecordingCanvas::Metrics(FontMetrics& out) {
-  out.height = Size();
-  out.external_leading = Size() / 10;
-  out.descent = Size() / 5;
-  out.ave_char_width = Size() / 2;
+  out.height = Unit(Size());
+  out.external_leading = Unit(Size() / 10);
+  out.descent = Unit(Size() / 5);
+  out.ave_char_width = Unit(Size() / 2);
   return true;
 }
 
-int RecordingCanvas::TextWidth(std::string_view text) { return static_cast<int>(text.size()) * (Size() / 2); }
+int RecordingCanvas::TextWidth(std::string_view text) { return Unit(static_cast<int>(text.size()) * (Size() / 2)); }
 
 void RecordingCanvas::DrawText(int x, int y, std::string_view text) {
   Add(Op::Text, x, y, 0, 0, 0, text);
@@ -57,6 +58,26 @@ void RecordingCanvas::DrawRectangle(int left, int top, int right, int bottom) {
 
 void RecordingCanvas::DrawImage(int left, int top, int right, int bottom, const QImage& image) {
   Add(Op::Image, left, top, right, bottom, image.width());
+}
+
+int RecordingCanvas::Unit(int dots) const {
+  if (!metric_) return dots;
+  return static_cast<int>((static_cast<long long>(dots) * 254 * 2 + dpi_) / (2LL * dpi_));
+}
+
+bool RecordingCanvas::SetMetricMapping(bool on) {
+  metric_ = on;
+  Add(Op::Mapping, on ? 1 : 0);
+  return true;
+}
+
+void RecordingCanvas::DrawTextBox(CanvasRect& box, std::string_view text, unsigned flags) {
+  Add(Op::TextBox, box.left, box.top, box.right, box.bottom, 0, text);
+  std::size_t at = calls.size() - 1;
+  calls[at].flags = flags;
+  Canvas::DrawTextBox(box, text, flags);
+  calls[at].out_right = box.right;
+  calls[at].out_bottom = box.bottom;
 }
 
 std::vector<olbrax::Text> RecordingCanvas::Texts(int page) const {

@@ -1,6 +1,8 @@
 // A canvas that keeps every call with its coordinates and font, for tests. Its font metrics are
 // simple functions of the font size, so expected positions can be worked out by hand:
 // height = size, external leading = size / 10, descent = size / 5, character width = size / 2.
+// Under the metric mapping these are converted from dots to tenths of a millimetre (size × 254 /
+// dpi, rounded); at 254 dots per inch the two units are the same, which keeps label tests simple.
 #pragma once
 
 #include <vector>
@@ -11,13 +13,20 @@ namespace olbrax::print {
 
 class RecordingCanvas : public Canvas {
  public:
-  enum class Op { Begin, NewPage, End, Abort, Text, Line, Rectangle, Image };
+  enum class Op { Begin, NewPage, End, Abort, Text, Line, Rectangle, Image,
+                  // label sheets and payment forms
+                  Mapping, TextBox };
   struct Call {
     Op op = Op::Begin;
     int page = 0;  // 1-based page the call landed on
     int x = 0, y = 0, x2 = 0, y2 = 0, width = 0;
     olbrax::Text text{};
     CanvasFont font{};
+    // Label sheets and payment forms: the mapping in force; for TextBox the flags, and for a
+    // measuring TextBox the right and bottom it produced (x .. y2 hold the box as given).
+    bool metric = false;
+    unsigned flags = 0;
+    int out_right = 0, out_bottom = 0;
   };
 
   RecordingCanvas(int page_width, int page_height, int dpi)
@@ -27,6 +36,7 @@ class RecordingCanvas : public Canvas {
   int PageHeight() const override { return page_height_; }
   int Dpi() const override { return dpi_; }
   olbrax::Text DeviceText() const override { return "recording"; }
+  bool WritesFile() const override { return writes_file; }
   bool Begin(std::string_view title) override;
   void NewPage() override;
   void End() override;
@@ -41,19 +51,28 @@ class RecordingCanvas : public Canvas {
   void DrawRectangle(int left, int top, int right, int bottom) override;
   void DrawImage(int left, int top, int right, int bottom, const QImage& image) override;
 
+  // Label sheets and payment forms.
+  bool SetMetricMapping(bool on) override;
+  bool MetricMapping() const override { return metric_; }
+  void DrawTextBox(CanvasRect& box, std::string_view text, unsigned flags) override;
+
   std::vector<Call> calls;
   olbrax::Text title;
   int pages = 0;
+  bool writes_file = false;  // stands for a PDF file rather than a printer
 
   // The texts drawn, in order (optionally only those of one page).
   std::vector<olbrax::Text> Texts(int page = 0) const;
 
  private:
   int Size() const { return font_.pixels > 0 ? font_.pixels : 40; }
+  // A length in dots in the unit in force.
+  int Unit(int dots) const;
   void Add(Op op, int x = 0, int y = 0, int x2 = 0, int y2 = 0, int width = 0, std::string_view text = {});
 
   int page_width_, page_height_, dpi_;
   CanvasFont font_;
+  bool metric_ = false;
 };
 
 }  // namespace olbrax::print

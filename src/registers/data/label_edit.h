@@ -1,0 +1,35 @@
+// What the label edit window edits, without the window: the label's text, the check of OK and
+// the restore of Cancel. It takes a copy of the label buffer when it is made.
+#pragma once
+
+#include <string_view>
+
+#include "base/text.h"
+#include "registers/data/label_record.h"
+
+namespace olbrax {
+
+class LabelEdit {
+ public:
+  explicit LabelEdit(bool adding);
+
+  // The window class that shows this edit.
+  std::string_view Kind() const { return "TEtikettDlg"; }
+  // OK: refused (status text, signal beep) when another label is stored under the same first
+  // line, because this one would then be stored without its key; otherwise the text goes into
+  // the label buffer.
+  bool Ok();
+  // Puts the label buffer back as it was when the edit was made.
+  void Cancel();
+
+  const bool adding;
+  // The memo's text as the label keeps it (CR LF line ends, at most 240 characters).
+  Text text;
+  // After a refused OK: the text for the window's status bar.
+  Text status;
+
+ private:
+  TEtikettRec saved_;
+};
+
+}  // namespace olbrax
