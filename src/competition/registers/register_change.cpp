@@ -25,7 +25,7 @@ Text PlatformDetail(int win_error) {
     case disk::kErrDiskFull:
     case 39:  // the disk is full (handle form)
       return " - skivan \xE4r full";
-    case disk::kErrSharingViolation: return " - filen anv\xE4nds av en annan kopia av programmet";
+    case disk::kErrSharingViolation: return " - filen anv\xE4nds av en annan kopia av olbrax";
     case disk::kErrAccessDenied: return " - " + MsgText(5);
     case disk::kErrWriteProtect: return " - " + MsgText(150);
     default: return "";
