@@ -7,8 +7,10 @@
 #include "base/text.h"
 #include "cli/cli.h"
 #include "competition/data_dir_check.h"
+#include "competition/maintenance/index_rebuild.h"
 #include "competition/records_check.h"
 #include "storage/block_check.h"
+#include "storage/file_set_switch.h"
 
 namespace olbrax::cli {
 namespace {
@@ -29,6 +31,9 @@ int RunCheck(Context& ctx) {
     }
     const Text& path = *checked;
     if (DirExists(path) && IsDataDirectory(path)) {
+      // The files of an interrupted rebuild are a mix of old and new until it is finished.
+      if (isam::FileSetPending(path, kRebuildStaging))
+        report(path, false, "an index rebuild was interrupted; any command that opens the data finishes it");
       // What the program needs, by name: a missing file is a fault, not a file less to check.
       for (const CheckLine& line : CheckDataDirectory(path)) report(line.name, line.ok, line.message);
     } else if (DirExists(path)) {

@@ -1,18 +1,20 @@
 // The storage engine against SQLite: insert N records of 548 bytes with a 30-character key in
 // random order, find each key, scan all keys in order, delete half.
 //
-//   storage_bench [--durable | --memory] [--n N] [--dir DIR]
+//   storage_bench [--durable | --memory] [--batched] [--n N] [--dir DIR]
 //
 // --durable: our journal mode with every flush, against SQLite with journal_mode=TRUNCATE,
 //   synchronous=FULL, locking_mode=EXCLUSIVE and one transaction per operation.
 // --memory: the CPU cost, with our flushes switched off, against SQLite with synchronous=OFF
 //   and journal_mode=OFF. Both use prepared statements.
+// --batched: the inserts are one transaction on both sides, and so are the deletes.
 #include <sqlite3.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -29,8 +31,15 @@ constexpr int kRecLen = 548;
 struct Phase {
   const char* name;
   double micros_per_op = 0;
+  double cpu_micros_per_op = 0;  // user and system time of the process: what the machine's load does not change
   double flushes_per_op = 0;
 };
+
+double CpuMicros() {
+  timespec t;
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) * 1e6 + static_cast<double>(t.tv_nsec) / 1e3;
+}
 
 std::vector<std::string> Keys(int n) {
   std::mt19937 rng(42);
@@ -47,12 +56,13 @@ template <class F>
 Phase Time(const char* name, int ops, F&& f) {
   auto flushes = olbrax::disk::IoCounters().flushes;
   auto t0 = Clock::now();
+  double c0 = CpuMicros();
   f();
   double us = std::chrono::duration<double, std::micro>(Clock::now() - t0).count();
-  return {name, us / ops, double(olbrax::disk::IoCounters().flushes - flushes) / ops};
+  return {name, us / ops, (CpuMicros() - c0) / ops, double(olbrax::disk::IoCounters().flushes - flushes) / ops};
 }
 
-std::vector<Phase> RunEngine(const std::string& dir, const std::vector<std::string>& keys) {
+std::vector<Phase> RunEngine(const std::string& dir, const std::vector<std::string>& keys, bool batched) {
   using namespace olbrax;
   const int n = static_cast<int>(keys.size());
   std::string name = dir + "/BENCH";
@@ -66,11 +76,14 @@ std::vector<Phase> RunEngine(const std::string& dir, const std::vector<std::stri
   std::string rec(kRecLen, 'r');
   std::vector<Phase> out;
   out.push_back(Time("insert", n, [&] {
+    if (batched) BeginTransaction();
     for (int i = 0; i < n; ++i) {
       std::memcpy(rec.data() + 4, keys[i].data(), 30);
       AddRec(fb, recs[i], rec.data());
       AddKey(fb, 1, recs[i], keys[i]);
     }
+    if (batched) CommitTransaction();
+    if (!IsamOK) std::exit(1);
   }));
   std::mt19937 rng(7);
   std::vector<int> order(keys.size());
@@ -93,11 +106,14 @@ std::vector<Phase> RunEngine(const std::string& dir, const std::vector<std::stri
     if (seen != n) std::exit(3);
   }));
   out.push_back(Time("delete", n / 2, [&] {
+    if (batched) BeginTransaction();
     for (int j = 0; j < n / 2; ++j) {
       int i = order[j];
       DeleteKey(fb, 1, recs[i], keys[i]);
       DeleteRec(fb, recs[i]);
     }
+    if (batched) CommitTransaction();
+    if (!IsamOK) std::exit(1);
   }));
   CloseFileBlock(fb);
   return out;
@@ -110,7 +126,8 @@ void Check(int rc, sqlite3* db) {
   }
 }
 
-std::vector<Phase> RunSqlite(const std::string& dir, const std::vector<std::string>& keys, bool durable) {
+std::vector<Phase> RunSqlite(const std::string& dir, const std::vector<std::string>& keys, bool durable,
+                             bool batched) {
   const int n = static_cast<int>(keys.size());
   sqlite3* db;
   std::string path = dir + "/bench.sqlite";
@@ -129,12 +146,14 @@ std::vector<Phase> RunSqlite(const std::string& dir, const std::vector<std::stri
   std::string rec(kRecLen, 'r');
   std::vector<Phase> out;
   out.push_back(Time("insert", n, [&] {
+    if (batched) Check(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), db);
     for (int i = 0; i < n; ++i) {
       sqlite3_bind_text(ins, 1, keys[i].data(), 30, SQLITE_STATIC);
       sqlite3_bind_blob(ins, 2, rec.data(), kRecLen, SQLITE_STATIC);
       Check(sqlite3_step(ins), db);
       sqlite3_reset(ins);
     }
+    if (batched) Check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db);
   }));
   std::mt19937 rng(7);
   std::vector<int> order(keys.size());
@@ -154,11 +173,13 @@ std::vector<Phase> RunSqlite(const std::string& dir, const std::vector<std::stri
     if (seen != n) std::exit(6);
   }));
   out.push_back(Time("delete", n / 2, [&] {
+    if (batched) Check(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), db);
     for (int j = 0; j < n / 2; ++j) {
       sqlite3_bind_text(del, 1, keys[order[j]].data(), 30, SQLITE_STATIC);
       Check(sqlite3_step(del), db);
       sqlite3_reset(del);
     }
+    if (batched) Check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db);
   }));
   for (auto* s : {ins, find, scan, del}) sqlite3_finalize(s);
   sqlite3_close(db);
@@ -169,16 +190,18 @@ std::vector<Phase> RunSqlite(const std::string& dir, const std::vector<std::stri
 
 int main(int argc, char** argv) {
   bool durable = false;
+  bool batched = false;
   int n = 20000;
   std::string dir = std::filesystem::temp_directory_path() / "olbrax-bench";
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if (a == "--durable") durable = true;
     else if (a == "--memory") durable = false;
+    else if (a == "--batched") batched = true;
     else if (a == "--n" && i + 1 < argc) n = std::stoi(argv[++i]);
     else if (a == "--dir" && i + 1 < argc) dir = argv[++i];
     else {
-      std::fprintf(stderr, "usage: storage_bench [--durable | --memory] [--n N] [--dir DIR]\n");
+      std::fprintf(stderr, "usage: storage_bench [--durable | --memory] [--batched] [--n N] [--dir DIR]\n");
       return 2;
     }
   }
@@ -186,14 +209,17 @@ int main(int argc, char** argv) {
   olbrax::isam::InitIsam(0, 200);
   olbrax::disk::SetFlushEnabled(durable);
   auto keys = Keys(n);
-  auto ours = RunEngine(dir, keys);
-  auto theirs = RunSqlite(dir, keys, durable);
+  auto ours = RunEngine(dir, keys, batched);
+  auto theirs = RunSqlite(dir, keys, durable, batched);
   olbrax::isam::ExitIsam();
-  std::printf("%s, %d records of %d bytes, 30-character keys\n", durable ? "durable" : "in memory (no flushes)", n,
-              kRecLen);
-  std::printf("%-8s %14s %14s %8s %16s\n", "phase", "engine us/op", "sqlite us/op", "ratio", "engine flush/op");
+  std::printf("%s, %s, %d records of %d bytes, 30-character keys\n", durable ? "durable" : "in memory (no flushes)",
+              batched ? "inserts and deletes one transaction each" : "one transaction per operation", n, kRecLen);
+  std::printf("%-8s %14s %14s %8s %12s %12s %8s %16s\n", "phase", "engine us/op", "sqlite us/op", "ratio",
+              "engine cpu", "sqlite cpu", "ratio", "engine flush/op");
   for (std::size_t i = 0; i < ours.size(); ++i)
-    std::printf("%-8s %14.2f %14.2f %8.2f %16.2f\n", ours[i].name, ours[i].micros_per_op, theirs[i].micros_per_op,
-                ours[i].micros_per_op / theirs[i].micros_per_op, ours[i].flushes_per_op);
+    std::printf("%-8s %14.2f %14.2f %8.2f %12.2f %12.2f %8.2f %16.3f\n", ours[i].name, ours[i].micros_per_op,
+                theirs[i].micros_per_op, ours[i].micros_per_op / theirs[i].micros_per_op, ours[i].cpu_micros_per_op,
+                theirs[i].cpu_micros_per_op, ours[i].cpu_micros_per_op / theirs[i].cpu_micros_per_op,
+                ours[i].flushes_per_op);
   return 0;
 }

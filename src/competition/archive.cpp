@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "base/messages.h"
+#include "competition/maintenance/index_rebuild.h"
 #include "competition/records/class_rec.h"
 #include "competition/records/club_recs.h"
 #include "competition/records/cmp_club_rec.h"
@@ -103,9 +104,8 @@ struct CmpClubIo {
   int win_error = 0;  // what the platform said
 };
 
-// Reads or writes block 0 of the statistics file through the file layer.
-CmpClubIo TransferCmpClubRec(bool write) {
-  Text name = ClubsFileName();
+// Reads or writes block 0 of the statistics file `name` through the file layer.
+CmpClubIo TransferCmpClubRec(bool write, const Text& name) {
   disk::File f;
   int e = disk::Open(name, write, f);
   if (e == disk::kErrFileNotFound && write) e = disk::Create(name, f);
@@ -183,6 +183,17 @@ void InitCompetitionKeys() {
   g_kontr = Kind("KONTR", kKontrRecLen, {{4, 0}});
 }
 
+void CreateRegisterFile(std::string_view kind, std::string_view path) {
+  if (!g_archive.name) InitCompetitionKeys();
+  for (const FileKind* k : {&g_archive, &g_club, &g_distr, &g_route, &g_route24, &g_klass, &g_entrant, &g_track, &g_kontr}) {
+    if (kind == k->name) return CreateFileBlock(path, k->rec_len, k->keys, k->desc);
+  }
+  isam::ResetStatus();
+  isam::Fail(isam::kGeneral);
+}
+
+int ReadCmpClubRecFrom(std::string_view path) { return TransferCmpClubRec(false, Text(path)).io; }
+
 Text DataFileName(std::string_view name, int competition) {
   Text out = GeneralSettings.DataDirectory.get() + "/" + Text(name);
   if (competition > 0) out += Nn(competition);
@@ -194,7 +205,14 @@ Text DataFileName(std::string_view name, int competition) {
 void OpenArchive() {
   if (!g_archive.name) InitCompetitionKeys();
   FileBlock* archive = nullptr;
-  if (OpenOf(archive, DataFileName(g_archive.name), g_archive.rec_len)) {
+  // A rebuild that a crash interrupted is finished first: the files are all old or all new.
+  // While that cannot be done (a notice said why), the data stay closed.
+  bool usable = FinishInterruptedRebuild();
+  if (!usable) {
+    g_failed_open = DataFileName(kRebuildStaging);
+    isam::Fail(isam::kGeneral);
+  }
+  if (usable && OpenOf(archive, DataFileName(g_archive.name), g_archive.rec_len)) {
     RefreshArchiveCounts(archive);
     CloseFileBlock(archive);
     OpenRouteFile();
@@ -387,7 +405,7 @@ bool CreateCompetitionFiles() {
     ReportFileFailure(kWhy, DataFileName(g_klass.name, CurrentCompetition));
     return false;
   }
-  if (CmpClubIo r = TransferCmpClubRec(true); r.io != 0) {
+  if (CmpClubIo r = TransferCmpClubRec(true, ClubsFileName()); r.io != 0) {
     CmpClubFailure(true, r);
     return false;
   }
@@ -437,7 +455,7 @@ void ResetCmpClubRec() {
 }
 
 bool ReadCmpClubRec() {
-  CmpClubIo r = TransferCmpClubRec(false);
+  CmpClubIo r = TransferCmpClubRec(false, ClubsFileName());
   if (r.io == 0) return true;
   CmpClubFailure(false, r);
   isam::Fail(isam::kGeneral);
@@ -445,7 +463,7 @@ bool ReadCmpClubRec() {
 }
 
 bool WriteCmpClubRec() {
-  CmpClubIo r = TransferCmpClubRec(true);
+  CmpClubIo r = TransferCmpClubRec(true, ClubsFileName());
   if (r.io == 0) return true;
   CmpClubFailure(true, r);
   return false;

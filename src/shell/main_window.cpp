@@ -13,6 +13,8 @@
 #include "competition/archive.h"
 #include "competition/data_state.h"
 #include "competition/lifecycle.h"
+#include "competition/maintenance/backup_copy.h"
+#include "competition/maintenance/index_rebuild.h"
 #include "competition/registers/entrants.h"
 #include "exchange/exchange_format.h"
 #include "exchange/import.h"
@@ -20,6 +22,7 @@
 #include "competition/records/competition_rec.h"
 #include "platform/qt/qtext.h"
 #include "printing/config/configuration.h"
+#include "printing/konfig/konfig_dialog.h"
 #include "shell/about_boxes.h"
 #include "shell/competition_dialogs.h"
 #include "shell/data_dir_dialog.h"
@@ -192,6 +195,9 @@ void TMainForm::ConnectCommands() {
       EraseAllEntrants(this);
       UpdateMenuState(CurrentCompetition);
     });
+  On("arkiv_kopiera1", &TMainForm::BackupCommand);
+  On("tbKopiera", &TMainForm::BackupCommand);
+  On("arkiv_indexbygg1", &TMainForm::RebuildCommand);
   // "arkiv" → "avsluta" ends the program as the shell's "avsluta" button does.
   if (QAction* a = menus_.action("arkiv_avsluta")) connect(a, &QAction::triggered, this, &QWidget::close);
   On("hjalp_statistik", &TMainForm::StatisticsCommand);
@@ -202,6 +208,7 @@ void TMainForm::ConnectCommands() {
     On(name, &TMainForm::Refresh);
   connect(this, &TBraxMainForm::dataDirectoryClicked, this, &TMainForm::DataDirectoryCommand);
   connect(this, &TBraxMainForm::infoClicked, this, &TMainForm::InfoCommand);
+  connect(this, &TBraxMainForm::configClicked, this, &TMainForm::ConfigCommand);
 }
 
 void TMainForm::DataDirectoryCommand() {
@@ -220,6 +227,29 @@ void TMainForm::DataDirectoryCommand() {
   ShowSettings();
   OpenArchive();
   UpdateMenuState(0);
+}
+
+void TMainForm::ConfigCommand() {
+  {
+    TEKonfigDlg dlg(this);
+    dlg.exec();
+  }
+  ShowSettings();
+  xMyMsgUpdate();
+}
+
+void TMainForm::BackupCommand() {
+  if (!BackupMemoryAvailable()) return Refresh();
+  QString dir = ToQ(LastBackupTarget);
+  ChooseDirectory(this, QString::fromUtf8("kopiera till..."), dir);
+  if (!dir.isEmpty()) BackupCopy(this, FromQ(dir));
+  Refresh();
+}
+
+void TMainForm::RebuildCommand() {
+  IndexRebuild(this);
+  // A rebuild whose switch of files could not be finished leaves the data closed.
+  UpdateMenuState(CurrentCompetition);
 }
 
 void TMainForm::InfoCommand() {

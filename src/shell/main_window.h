@@ -34,6 +34,9 @@ class TMainForm : public TBraxMainForm {
   void ConnectCommands();
   void On(const char* action, void (TMainForm::*handler)());
   void DataDirectoryCommand();
+  void ConfigCommand();
+  void BackupCommand();
+  void RebuildCommand();
   void InfoCommand();
   void StatisticsCommand();
   void StartGuideCommand();

@@ -143,9 +143,9 @@ bool Advance(FileBlock* fb, int k, std::int32_t& recno, Text& key) {
 std::string_view Cut(std::string_view key) { return key.substr(0, std::min<std::size_t>(key.size(), kMaxKeyLen)); }
 
 // Ends a key operation that stopped early: an I/O failure is repaired, a refusal keeps its status.
-void Stop(Change& ch) {
-  if (IsamDosError != 0) ch.Fail();
-  else ch.Abandon();
+void Stop() {
+  if (IsamDosError != 0) FailCall();
+  else AbandonCall();
 }
 
 void InsertCell(PageBuf& b, int at, const Cell& c) {
@@ -162,14 +162,14 @@ void RemoveCell(PageBuf& b, int at) {
 // Re-divides the items of two neighbouring pages and their separator (item `sidx` of the
 // parent) so that the left page keeps `left_count` items.
 void Redistribute(PageBuf& a, PageBuf& b, PageBuf& parent, int sidx, int left_count) {
-  std::vector<Cell> seq;
-  seq.reserve(static_cast<std::size_t>(a.count + b.count + 1));
-  for (int i = 1; i <= a.count; ++i) seq.push_back(a.cell[i]);
+  Cell seq[2 * kItemsPerPage + 2];
+  int n = 0;
+  for (int i = 1; i <= a.count; ++i) seq[n++] = a.cell[i];
   Cell sep = parent.cell[sidx];
   sep.right = b.cell[0].right;
-  seq.push_back(sep);
-  for (int i = 1; i <= b.count; ++i) seq.push_back(b.cell[i]);
-  int total = static_cast<int>(seq.size()) - 1;
+  seq[n++] = sep;
+  for (int i = 1; i <= b.count; ++i) seq[n++] = b.cell[i];
+  int total = n - 1;
   for (int i = 0; i < left_count; ++i) a.cell[i + 1] = seq[static_cast<std::size_t>(i)];
   a.count = static_cast<std::uint16_t>(left_count);
   const Cell& up = seq[static_cast<std::size_t>(left_count)];
@@ -276,14 +276,13 @@ void AddKey(FileBlock* fb, int k, std::int32_t recno, std::string_view key) {
   if (static_cast<int>(key.size()) > ip.key_len) return void(Corrupt(kKeyTooLong));
   if (!MarkInUse(fb)) return;
   InvalidatePosition(fb, k);
-  Change& ch = CurrentChange();
-  ch.Begin(fb, kAddKeyRepaired);
-  ch.NoteHeader(k);
+  if (!BeginCall(fb, kAddKeyRepaired)) return;
+  NoteHeader(k);
 
   Path path;
   bool ok;
-  if (Descend(fb, k, key, recno, path, ok)) return ch.Abandon(), void(Corrupt(kKeyExists));
-  if (!ok) return Stop(ch);
+  if (Descend(fb, k, key, recno, path, ok)) return AbandonCall(), void(Corrupt(kKeyExists));
+  if (!ok) return Stop();
 
   Cell item{};
   item.rec = recno;
@@ -292,33 +291,33 @@ void AddKey(FileBlock* fb, int k, std::int32_t recno, std::string_view key) {
 
   if (ip.h.root == 0) {
     PageRef root = NewPage(fb, k);
-    if (!root) return Stop(ch);
+    if (!root) return Stop();
     InsertCell(*root, 1, item);
     ip.h.root = root->page;
   } else {
     int level = path.depth - 1;
     PageRef p = FetchPage(fb, k, path.at[level].page);
-    if (!p) return Stop(ch);
+    if (!p) return Stop();
     MarkDirty(*p);
     InsertCell(*p, path.at[level].idx + 1, item);
     while (p->count > kItemsPerPage) {
       if (level == 0) {
         // The root splits: a new root holds the item that moved up.
         Cell up;
-        if (!Split(fb, k, *p, up)) return Stop(ch);
+        if (!Split(fb, k, *p, up)) return Stop();
         PageRef root = NewPage(fb, k);
-        if (!root) return Stop(ch);
+        if (!root) return Stop();
         root->cell[0].right = p->page;
         InsertCell(*root, 1, up);
         ip.h.root = root->page;
         break;
       }
       PageRef parent = FetchPage(fb, k, path.at[level - 1].page);
-      if (!parent) return Stop(ch);
+      if (!parent) return Stop();
       int j = path.at[level - 1].idx;
       bool right = j < parent->count;
       PageRef sib = FetchPage(fb, k, Child(*parent, right ? j + 1 : j - 1));
-      if (!sib) return Stop(ch);
+      if (!sib) return Stop();
       if (sib->count < kItemsPerPage) {
         MarkDirty(*parent);
         MarkDirty(*sib);
@@ -329,7 +328,7 @@ void AddKey(FileBlock* fb, int k, std::int32_t recno, std::string_view key) {
         break;
       }
       Cell up;
-      if (!Split(fb, k, *p, up)) return Stop(ch);
+      if (!Split(fb, k, *p, up)) return Stop();
       MarkDirty(*parent);
       InsertCell(*parent, j + 1, up);
       p = std::move(parent);
@@ -338,7 +337,7 @@ void AddKey(FileBlock* fb, int k, std::int32_t recno, std::string_view key) {
   }
   ++ip.h.key_count;
   ip.header_changed = true;
-  ch.Commit();
+  EndCall();
 }
 
 void DeleteKey(FileBlock* fb, int k, std::int32_t recno, std::string_view key) {
@@ -347,19 +346,18 @@ void DeleteKey(FileBlock* fb, int k, std::int32_t recno, std::string_view key) {
   IndexPart& ip = fb->index[k];
   if (!MarkInUse(fb)) return;
   InvalidatePosition(fb, k);
-  Change& ch = CurrentChange();
-  ch.Begin(fb, kDeleteKeyRepaired);
-  ch.NoteHeader(k);
+  if (!BeginCall(fb, kDeleteKeyRepaired)) return;
+  NoteHeader(k);
 
   Path path;
   bool ok;
   if (!Descend(fb, k, key, recno, path, ok)) {
-    if (!ok) return Stop(ch);
-    return ch.Abandon(), void(Corrupt(kDeleteNotFound));
+    if (!ok) return Stop();
+    return AbandonCall(), void(Corrupt(kDeleteNotFound));
   }
   int level = path.depth - 1;
   PageRef p = FetchPage(fb, k, path.at[level].page);
-  if (!p) return Stop(ch);
+  if (!p) return Stop();
   int i = path.at[level].idx;
   MarkDirty(*p);
   if (p->IsLeaf()) {
@@ -370,10 +368,10 @@ void DeleteKey(FileBlock* fb, int k, std::int32_t recno, std::string_view key) {
     std::int32_t child = Child(*p, i - 1);
     PageRef leaf;
     while (child != 0) {
-      if (path.depth >= kMaxHeight) return Corrupt(), Stop(ch);
+      if (path.depth >= kMaxHeight) return Corrupt(), Stop();
       leaf = FetchPage(fb, k, child);
-      if (!leaf) return Stop(ch);
-      if (leaf->count == 0) return Corrupt(), Stop(ch);
+      if (!leaf) return Stop();
+      if (leaf->count == 0) return Corrupt(), Stop();
       path.at[path.depth++] = {child, leaf->count};
       child = Child(*leaf, leaf->count);
     }
@@ -389,12 +387,12 @@ void DeleteKey(FileBlock* fb, int k, std::int32_t recno, std::string_view key) {
 
   while (level > 0 && p->count < kMinItems) {
     PageRef parent = FetchPage(fb, k, path.at[level - 1].page);
-    if (!parent) return Stop(ch);
+    if (!parent) return Stop();
     int j = path.at[level - 1].idx;
     bool right = j < parent->count;
     int sidx = right ? j + 1 : j;
     PageRef sib = FetchPage(fb, k, Child(*parent, right ? j + 1 : j - 1));
-    if (!sib) return Stop(ch);
+    if (!sib) return Stop();
     MarkDirty(*parent);
     MarkDirty(*sib);
     int m = (sib->count - kMinItems + 1) / 2;
@@ -423,7 +421,7 @@ void DeleteKey(FileBlock* fb, int k, std::int32_t recno, std::string_view key) {
   }
   --ip.h.key_count;
   ip.header_changed = true;
-  ch.Commit();
+  EndCall();
 }
 
 }  // namespace olbrax::isam

@@ -1,4 +1,5 @@
 // Index pages through the shared buffer pool: reading, taking new ones, freeing, writing back.
+#include <cstring>
 #include <vector>
 
 #include "storage/engine.h"
@@ -7,22 +8,32 @@ namespace olbrax::isam {
 
 namespace {
 
-// A buffer for a page: the least recently used one, written back first when dirty. A dirty page
-// of the operation in progress is only given up when nothing else is left, and then its journal
-// entries go first.
+// A buffer for a page: the least recently used one. A changed page it holds goes to its
+// transaction's image (journaled blocks) or to its file (blocks without the journal); one that
+// the call in progress changed is only given up when nothing else is left.
 PageBuf* TakeBuffer() {
-  Change& ch = CurrentChange();
   PagePool& pool = TheEngine().pool;
-  PageBuf* b = pool.Victim(ch.Active() ? ch.Block() : nullptr);
+  PageBuf* b = pool.Victim(TheTxn().call_fb);
   if (b == nullptr) {
     Corrupt(kTooFewBuffers);
     return nullptr;
   }
   if (b->dirty) {
-    if (ch.Active() && b->fb == ch.Block() && !ch.Spill()) return nullptr;
-    if (!WritePage(*b)) return nullptr;
+    if (b->fb->journal) PackPage(*b);
+    else if (!WritePage(*b)) return nullptr;
   }
   return b;
+}
+
+// The packed bytes of a page slot: the transaction's image, or the file's.
+bool ReadSlot(FileBlock* fb, int k, std::int32_t page, unsigned char* raw, std::size_t& got) {
+  if (const PageState* s = PendingPage(fb, k, page)) {
+    if (s->freed) return Corrupt();  // a tree that points to a free page
+    got = s->extent;
+    std::memcpy(raw, s->image, got);
+    return true;
+  }
+  return ReadSome(fb->index_file, fb->PageOffset(k, page), raw, static_cast<std::size_t>(fb->index[k].h.page_size), got);
 }
 
 }  // namespace
@@ -39,10 +50,11 @@ PageRef FetchPage(FileBlock* fb, int k, std::int32_t page) {
   if (b == nullptr) return PageRef();
   pool.Forget(b);
 
-  unsigned char raw[PageSizeFor(kMaxKeyLen)];
+  // Read into the buffer's copy of the slot, kept as the file holds it.
+  unsigned char* raw = b->disk;
   std::size_t got = 0;
-  if (!ReadSome(fb->index_file, fb->PageOffset(k, page), raw, static_cast<std::size_t>(ip.h.page_size), got))
-    return PageRef();
+  bool pending = PendingPage(fb, k, page) != nullptr;
+  if (!ReadSlot(fb, k, page, raw, got)) return PageRef();
   if (got < kPageHeadSize) return Corrupt(kShortRead), PageRef();
   int count = GetU16(raw);
   if (count > kItemsPerPage) return Corrupt(), PageRef();
@@ -53,21 +65,18 @@ PageRef FetchPage(FileBlock* fb, int k, std::int32_t page) {
   b->cell[0].right = GetI32(raw + 2);
   b->count = static_cast<std::uint16_t>(count);
   pool.Assign(b, fb, k, page);
+  b->on_disk = !pending && got == static_cast<std::size_t>(ip.h.page_size);
   return PageRef(b);
 }
 
 PageRef NewPage(FileBlock* fb, int k) {
   IndexPart& ip = fb->index[k];
-  Change& ch = CurrentChange();
   PagePool& pool = TheEngine().pool;
-  ch.NoteHeader(k);
+  NoteHeader(k);
 
   std::int32_t page;
   if (ip.h.first_free == -1) {
     page = ip.h.page_count + 1;
-    if (fb->PageOffset(k, page) < fb->index_file.Size() &&
-        !ch.KeepOld(fb->index_file, fb->PageOffset(k, page), static_cast<std::size_t>(ip.h.page_size)))
-      return PageRef();
     ip.h.page_count = page;
     if (page >= fb->rows) fb->rows = page + 1;
   } else {
@@ -75,23 +84,24 @@ PageRef NewPage(FileBlock* fb, int k) {
     if (page < 1 || page > ip.h.page_count) return Corrupt(kFreeChain), PageRef();
     std::int32_t next;
     PageBuf* held = pool.Lookup(fb, k, page);
+    const PageState* pending = PendingPage(fb, k, page);
     if (held != nullptr && held->freed) {
       next = held->free_link;
+    } else if (pending != nullptr && pending->freed) {
+      next = GetI32(pending->image);
     } else {
       unsigned char raw[4];
       if (!ReadExact(fb->index_file, fb->PageOffset(k, page), raw, 4)) return PageRef();
       next = GetI32(raw);
     }
     if (next == 0 || next < -1 || next > ip.h.page_count) return Corrupt(kFreeChain), PageRef();
-    if (!ch.KeepOld(fb->index_file, fb->PageOffset(k, page), static_cast<std::size_t>(ip.h.page_size)))
-      return PageRef();
-    ch.NoteTake(k, next);
+    NoteTake(k, page, next);
     ip.h.first_free = next;
     --ip.h.free_count;
     if (held != nullptr) pool.Forget(held);
   }
   ip.header_changed = true;
-  ch.NoteFresh(k, page);
+  NoteFresh(k, page);
 
   PageBuf* b = TakeBuffer();
   if (b == nullptr) return PageRef();
@@ -99,12 +109,13 @@ PageRef NewPage(FileBlock* fb, int k) {
   b->count = 0;
   b->cell[0] = Cell{};
   b->dirty = true;
+  NoteDirty(*b);
   return PageRef(b);
 }
 
 void FreePage(FileBlock* fb, PageBuf& b) {
   IndexPart& ip = fb->index[b.k];
-  CurrentChange().NoteHeader(b.k);
+  NoteHeader(b.k);
   MarkDirty(b);
   b.freed = true;
   b.free_link = ip.h.first_free;
@@ -116,9 +127,9 @@ void FreePage(FileBlock* fb, PageBuf& b) {
 
 void MarkDirty(PageBuf& b) {
   if (b.dirty) return;
-  Change& ch = CurrentChange();
-  if (ch.Active()) ch.NotePage(b);
+  NotePage(b);
   b.dirty = true;
+  NoteDirty(b);
 }
 
 bool WritePage(PageBuf& b) {
@@ -138,14 +149,9 @@ bool WritePage(PageBuf& b) {
     PackItems(b.cell, b.count, ip.key_len, raw + kPageHeadSize);
     len = static_cast<std::size_t>(kPageHeadSize + b.count * ItemSize(ip.key_len));
   }
-  // The bytes past the last item are not significant, but a failed operation puts the files
-  // back byte for byte: keep what this write replaces.
-  Change& ch = CurrentChange();
-  if (ch.Journaled() && ch.Block() == fb && !ch.IsFresh(b.k, b.page) &&
-      !ch.KeepOld(fb->index_file, fb->PageOffset(b.k, b.page), len))
-    return false;
   if (!WriteExact(fb->index_file, fb->PageOffset(b.k, b.page), raw, len)) return false;
   b.dirty = false;
+  b.on_disk = false;
   return true;
 }
 

@@ -2,46 +2,41 @@
 // through their first 4 bytes.
 #include "storage/engine.h"
 #include "storage/isam.h"
+#include "storage/transaction.h"
 
 namespace olbrax::isam {
 
 void AddRec(FileBlock* fb, std::int32_t& recno, const void* buffer) {
   if (!Enter(fb, true) || !MarkInUse(fb)) return;
+  if (!BeginCall(fb, kAddRecRepaired)) return;
   DataHeader& h = fb->data.h;
-  Change& ch = CurrentChange();
-  ch.Begin(fb, kAddRecRepaired);
-  ch.NoteHeader(0);
+  NoteHeader(0);
 
   std::int32_t n;
   if (h.first_free == -1) {
     n = h.num_recs + 1;
   } else {
     std::int32_t f = h.first_free;
-    if (f < 1 || f > h.num_recs) return ch.Abandon(), void(Corrupt(kFreeChain));
+    if (f < 1 || f > h.num_recs) return AbandonCall(), void(Corrupt(kFreeChain));
     unsigned char raw[4];
-    if (!ReadExact(fb->data_file, fb->RecordOffset(f), raw, 4)) return ch.Fail();
+    if (!ReadRecord(fb, f, 0, raw, 4)) return FailCall();
     std::int32_t next = GetI32(raw);
-    if (next == 0 || next < -1 || next > h.num_recs) return ch.Abandon(), void(Corrupt(kFreeChain));
-    ch.NoteTake(0, next);
-    if (!ch.KeepOld(fb->data_file, fb->RecordOffset(f), static_cast<std::size_t>(h.rec_len)))
-      return ch.Fail();
+    if (next == 0 || next < -1 || next > h.num_recs) return AbandonCall(), void(Corrupt(kFreeChain));
+    NoteTake(0, f, next);
     h.first_free = next;
     --h.free_count;
     n = f;
   }
   if (n > h.num_recs) h.num_recs = n;
   fb->data.header_changed = true;
-
-  if (!ch.Spill()) return ch.Fail();
-  if (!WriteExact(fb->data_file, fb->RecordOffset(n), buffer, static_cast<std::size_t>(h.rec_len)))
-    return ch.Fail();
-  if (!ch.Commit()) return;
+  if (!StageRecord(fb, n, buffer, static_cast<std::size_t>(h.rec_len), true)) return FailCall();
+  if (!EndCall()) return;
   recno = n;
 }
 
 void GetRec(FileBlock* fb, std::int32_t recno, void* buffer, std::uint8_t /*flag*/) {
   if (!Enter(fb, false)) return;
-  ReadExact(fb->data_file, fb->RecordOffset(recno), buffer, static_cast<std::size_t>(fb->data.h.rec_len));
+  ReadRecord(fb, recno, 0, buffer, static_cast<std::size_t>(fb->data.h.rec_len));
 }
 
 void PutRec(FileBlock* fb, std::int32_t recno, const void* buffer, std::uint8_t /*flag*/) {
@@ -49,10 +44,19 @@ void PutRec(FileBlock* fb, std::int32_t recno, const void* buffer, std::uint8_t 
   if (recno == 0) return void(Corrupt(kPutRecZero));
   if (recno < 0) return void(Corrupt(kRecnoOutOfRange));
   if (!MarkInUse(fb)) return;
-  if (!WriteExact(fb->data_file, fb->RecordOffset(recno), buffer,
-                  static_cast<std::size_t>(fb->data.h.rec_len)))
+  auto len = static_cast<std::size_t>(fb->data.h.rec_len);
+  if (!InTransaction() || !fb->journal) {
+    // By itself a rewrite is one write, flushed in journal mode: the journal has no record
+    // images, and a record is written whole or not at all by a flush.
+    if (WriteExact(fb->data_file, fb->RecordOffset(recno), buffer, len) && fb->journal) FlushFile(fb->data_file);
     return;
-  if (fb->journal) FlushFile(fb->data_file);
+  }
+  if (!BeginCall(fb, 0)) return;
+  // The block's journal gets at least its data header's entry, which tells at the next open
+  // whether the block had finished the commit.
+  NoteHeader(0);
+  if (!StageRecord(fb, recno, buffer, len, false)) return FailCall();
+  EndCall();
 }
 
 void DeleteRec(FileBlock* fb, std::int32_t recno) {
@@ -60,17 +64,15 @@ void DeleteRec(FileBlock* fb, std::int32_t recno) {
   DataHeader& h = fb->data.h;
   if (recno < 1 || recno > h.num_recs) return void(Corrupt(kRecnoOutOfRange));
   if (!MarkInUse(fb)) return;
-  Change& ch = CurrentChange();
-  ch.Begin(fb, kDeleteRecRepaired);
-  ch.NoteHeader(0);
-  if (!ch.KeepOld(fb->data_file, fb->RecordOffset(recno), 4)) return ch.Fail();
+  if (!BeginCall(fb, kDeleteRecRepaired)) return;
+  NoteHeader(0);
   unsigned char raw[4];
   PutI32(raw, h.first_free);
+  if (!StageRecord(fb, recno, raw, 4, false)) return FailCall();
   h.first_free = recno;
   ++h.free_count;
   fb->data.header_changed = true;
-  if (!ch.Spill() || !WriteExact(fb->data_file, fb->RecordOffset(recno), raw, 4)) return ch.Fail();
-  ch.Commit();
+  EndCall();
 }
 
 std::int32_t FileLen(FileBlock* fb) {

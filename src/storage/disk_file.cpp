@@ -340,6 +340,51 @@ int Rename(std::string_view from, std::string_view to) {
   return kErrNone;
 }
 
+int MakeFolder(std::string_view name) {
+  std::string path = Utf8FromWin(name);
+  if (Verdict v = Ask(FileOp::Create, path); v.err) return ErrorFor(v.err, path);
+  if (::mkdir(path.c_str(), 0777) != 0) {
+    if (errno != EEXIST) return ErrorFor(errno, path);
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? kErrNone : kErrFileExists;
+  }
+  SyncFolder(path);
+  Tell(FileOp::Create, path);
+  return kErrNone;
+}
+
+int RemoveFolder(std::string_view name) {
+  std::string path = Utf8FromWin(name);
+  if (Verdict v = Ask(FileOp::Delete, path); v.err) return ErrorFor(v.err, path);
+  if (::rmdir(path.c_str()) != 0) return errno == ENOENT ? kErrNone : ErrorFor(errno, path);
+  SyncFolder(path);
+  Tell(FileOp::Delete, path);
+  return kErrNone;
+}
+
+int FlushFolder(std::string_view name) {
+  std::string path = Utf8FromWin(name);
+  ++g_counters.flushes;
+  if (Verdict v = Ask(FileOp::Flush, path); v.err) return WinErrorFromErrno(v.err);
+  if (g_flush_enabled) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return ErrorFor(errno, path + "/.");
+    int rc;
+    while ((rc = ::fsync(fd)) != 0 && errno == EINTR) {
+    }
+    int err = rc == 0 ? 0 : errno;
+    ::close(fd);
+    if (err != 0) return WinErrorFromErrno(err);
+  }
+  Tell(FileOp::Flush, path);
+  return kErrNone;
+}
+
+bool FolderExists(std::string_view name) {
+  struct stat st;
+  return ::stat(Utf8FromWin(name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 bool ListFolder(std::string_view folder, std::vector<Text>& names) {
   names.clear();
   std::string path = Utf8FromWin(folder);
@@ -352,6 +397,21 @@ bool ListFolder(std::string_view folder, std::vector<Text>& names) {
     std::optional<Text> name = WinPathFromUtf8(entry);
     struct stat st;
     if (name && ::stat((path + "/" + entry).c_str(), &st) == 0 && S_ISREG(st.st_mode)) names.push_back(*name);
+  }
+  ::closedir(dir);
+  std::sort(names.begin(), names.end());
+  return true;
+}
+
+bool ListFolderByExtension(std::string_view folder, std::string_view ext, std::vector<Text>& names) {
+  names.clear();
+  DIR* dir = ::opendir(Utf8FromWin(folder).c_str());
+  if (!dir) return false;
+  Text wanted = UpStr(Text(ext));
+  while (dirent* e = ::readdir(dir)) {
+    Text name = WinFromUtf8(e->d_name);
+    if (name.size() > wanted.size() && UpStr(std::string_view(name).substr(name.size() - wanted.size())) == wanted)
+      names.push_back(name);
   }
   ::closedir(dir);
   std::sort(names.begin(), names.end());

@@ -103,12 +103,25 @@ int Rename(std::string_view from, std::string_view to);
 
 // Whether the file exists (found case-insensitively).
 bool Exists(std::string_view name);
+
+// Folders. The hooks see a folder's creation as Create, its removal as Delete and its flush as
+// Flush, with the folder's path.
+// Creates a folder (its parent must exist); an existing folder is no error.
+int MakeFolder(std::string_view name);
+// Removes an empty folder; a missing one is no error.
+int RemoveFolder(std::string_view name);
+// Makes the folder's entries (created, renamed, deleted files) durable (fsync of the folder).
+int FlushFolder(std::string_view name);
+bool FolderExists(std::string_view name);
 // The system path an existing file is found under (exact name first, then the first
 // case-insensitive match in sorted order); the exact UTF-8 name when nothing matches.
 std::string Resolve(std::string_view name);
 // The names (Windows-1252) of the plain files in a folder, sorted, leaving out names with a
 // character the code page lacks; false when the folder cannot be read.
 bool ListFolder(std::string_view folder, std::vector<Text>& names);
+// The names of the entries of a folder whose extension is `ext` in any case (".TXN"), sorted;
+// cheaper than ListFolder for a few names among many.
+bool ListFolderByExtension(std::string_view folder, std::string_view ext, std::vector<Text>& names);
 
 // The bytes a user may still write in the file system that holds `folder`; -1 when unknown.
 // (A write that comes up short says only that fewer bytes went; this tells whether the disk is

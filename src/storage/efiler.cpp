@@ -3,6 +3,7 @@
 #include "base/memory.h"
 #include "base/messages.h"
 #include "base/text.h"
+#include "storage/transaction.h"
 
 namespace olbrax {
 
@@ -54,6 +55,11 @@ void OpenFileBlock(FileBlock*& fb, std::string_view name) {
   g_trace(Text("OpenFileBlock: ").append(name));
 }
 
+void OpenScratchFileBlock(FileBlock*& fb, std::string_view name) {
+  isam::OpenFileBlock(fb, name, false, false, false, false);
+  g_trace(Text("OpenScratchFileBlock: ").append(name));
+}
+
 void AddKey(FileBlock* fb, int k, std::int32_t recno, std::string_view key) {
   isam::AddKey(fb, k, recno, Cut(key));
   g_trace("AddKey");
@@ -102,6 +108,21 @@ void PutRec(FileBlock* fb, std::int32_t recno, const void* buffer, std::uint8_t 
 void DeleteRec(FileBlock* fb, std::int32_t recno) {
   isam::DeleteRec(fb, recno);
   g_trace("DeleteRec");
+}
+
+void BeginTransaction() {
+  isam::BeginTransaction();
+  g_trace("BeginTransaction");
+}
+
+void CommitTransaction() {
+  isam::CommitTransaction();
+  g_trace("CommitTransaction");
+}
+
+void RollbackTransaction() {
+  isam::RollbackTransaction();
+  g_trace("RollbackTransaction");
 }
 
 bool StartIsam(std::span<const Text> args) {

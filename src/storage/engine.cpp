@@ -7,6 +7,7 @@
 #include "storage/file_names.h"
 #include "storage/header_bounds.h"
 #include "storage/isam.h"
+#include "storage/txn_file.h"
 
 namespace olbrax::isam {
 
@@ -152,6 +153,7 @@ void ExitIsam() {
   ResetStatus();
   Engine& e = TheEngine();
   if (!e.started) return void(Corrupt(kNotStarted));
+  if (TheTxn().active) RollbackTxn(0, 0, 0, false);
   int first_failure = 0;
   std::vector<FileBlock*> blocks = e.open;
   for (FileBlock* fb : blocks) {
@@ -315,6 +317,18 @@ void OpenFileBlock(FileBlock*& ref, std::string_view name, bool read_only, bool 
                    bool journal, bool no_create) {
   ResetStatus();
   if (!TheEngine().started) return void(Corrupt(kNotStarted));
+  if (!read_only && !no_create) {
+    // A transaction that a crash interrupted is settled for all its blocks first.
+    BlockNames names = SplitBlockName(name);
+    if (!RecoverTransactions(names.data, names.journal)) return;
+    ResetStatus();
+  }
+  OpenBlock(ref, name, read_only, shared, journal, no_create);
+}
+
+void OpenBlock(FileBlock*& ref, std::string_view name, bool read_only, bool shared, bool journal,
+               bool no_create) {
+  ResetStatus();
   if (no_create) read_only = true;
   if (read_only) journal = false;
 
@@ -412,7 +426,8 @@ void CloseFileBlock(FileBlock*& ref) {
   auto it = std::find(open.begin(), open.end(), fb);
   if (it == open.end()) return void(Corrupt(kNotOpenAtClose));
 
-  bool ok = true;
+  // A transaction that changed the block and is not committed cannot outlive it.
+  bool ok = !LeaveTxn(fb);
   if (!fb->journal && !fb->read_only) {
     ok = WriteDirtyPages(fb);
     fb->data.h.in_use = 0;

@@ -10,6 +10,8 @@
 
 namespace olbrax::isam {
 
+struct BlockTxn;
+
 // Part 0: the data file.
 struct DataPart {
   DataHeader h;
@@ -66,6 +68,7 @@ struct FileBlock {
   std::vector<isam::IndexPart> index;  // index[k] for k = 1..key_count; index[0] unused
   std::int64_t row_size = 0;
   std::int32_t rows = 0;  // index rows present, row 0 included
+  isam::BlockTxn* txn = nullptr;  // while the block takes part in a transaction
 
   std::int64_t RecordOffset(std::int32_t recno) const {
     return static_cast<std::int64_t>(recno) * data.h.rec_len;

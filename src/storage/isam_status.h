@@ -34,6 +34,7 @@ constexpr std::uint16_t kSeek = 0x4200;
 constexpr std::uint16_t kSize = 0x4202;
 constexpr std::uint16_t kRead = 0x3F00;
 constexpr std::uint16_t kWrite = 0x4000;
+constexpr std::uint16_t kRename = 0x5600;
 }  // namespace DosFunc
 
 namespace isam {

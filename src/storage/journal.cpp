@@ -1,5 +1,5 @@
-// The before-image journal: collecting entries during a changing operation, committing, and the
-// repair that puts a block back as it was before an interrupted operation.
+// The before-image journal: the entries a transaction writes before it changes a block's files,
+// and the repair that puts a block back as it was from them.
 #include <algorithm>
 #include <cstring>
 
@@ -9,11 +9,6 @@
 namespace olbrax::isam {
 
 namespace {
-
-std::uint64_t PageId(int k, std::int32_t page) {
-  return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(k)) << 32) |
-         static_cast<std::uint32_t>(page);
-}
 
 void AppendHeaderEntry(std::string& out, int part, const unsigned char image[kIndexHeaderSize],
                        std::int32_t link) {
@@ -27,60 +22,10 @@ void AppendHeaderEntry(std::string& out, int part, const unsigned char image[kIn
 
 }  // namespace
 
-Change& CurrentChange() {
-  static Change change;
-  return change;
-}
-
-bool Change::Journaled() const { return fb_ != nullptr && fb_->journal; }
-
-void Change::Begin(FileBlock* fb, int repaired_code) {
-  fb_ = fb;
-  repaired_code_ = repaired_code;
-  notes_.clear();
-  pages_.clear();
-  saved_.clear();
-  fresh_.clear();
-  undo_.clear();
-  spilled_ = false;
-  data_size_ = fb->data_file.Size();
-  index_size_ = fb->index_file.IsOpen() ? fb->index_file.Size() : 0;
-}
-
-Change::HeaderNote* Change::FindNote(int part) {
-  for (auto& n : notes_)
-    if (n.part == part) return &n;
-  return nullptr;
-}
-
-void Change::NoteHeader(int part) {
-  if (!Active() || FindNote(part)) return;
-  HeaderNote n;
-  n.part = part;
-  HeaderImage(fb_, part, n.image);
-  notes_.push_back(std::move(n));
-}
-
-void Change::NoteTake(int part, std::int32_t next) {
-  if (!Active()) return;
-  NoteHeader(part);
-  Take t;
-  HeaderImage(fb_, part, t.image);
-  t.link = next;
-  FindNote(part)->takes.push_back(t);
-}
-
-void Change::NotePage(const PageBuf& b) {
-  if (!Journaled() || b.fb != fb_) return;
-  std::uint64_t id = PageId(b.k, b.page);
-  if (std::find(saved_.begin(), saved_.end(), id) != saved_.end() || IsFresh(b.k, b.page)) return;
-  saved_.push_back(id);
-  // A page with no items has nothing to restore that a later page entry could not express
-  // (the tag is the item count, 1..62); an empty page only occurs as a new root in the making.
-  if (b.count == 0) return;
-  int key_len = fb_->index[b.k].key_len;
-  std::string e(static_cast<std::size_t>(b.count * ItemSize(key_len) + kPageEntryExtra), '\0');
-  auto* p = reinterpret_cast<unsigned char*>(e.data());
+void AppendPageEntry(std::string& out, const PageBuf& b, int key_len) {
+  std::size_t at = out.size();
+  out.resize(at + static_cast<std::size_t>(b.count * ItemSize(key_len) + kPageEntryExtra));
+  auto* p = reinterpret_cast<unsigned char*>(out.data() + at);
   PutU16(p, b.count);
   PutU16(p + 2, static_cast<std::uint16_t>(b.k));
   PutU16(p + 4, static_cast<std::uint16_t>(static_cast<std::uint32_t>(b.cell[0].right) >> 16));
@@ -88,131 +33,30 @@ void Change::NotePage(const PageBuf& b) {
   unsigned char* tail = p + 6 + b.count * ItemSize(key_len);
   PutI32(tail, b.page);
   PutI32(tail + 4, b.cell[0].right);
-  pages_ += e;
 }
 
-void Change::NoteFresh(int k, std::int32_t page) {
-  if (Active()) fresh_.push_back(PageId(k, page));
-}
-
-bool Change::IsFresh(int k, std::int32_t page) const {
-  return std::find(fresh_.begin(), fresh_.end(), PageId(k, page)) != fresh_.end();
-}
-
-bool Change::KeepOld(disk::File& file, std::int64_t offset, std::size_t len) {
-  if (!Journaled()) return true;
-  Undo u{&file, offset, std::string(len, '\0')};
-  std::size_t got = 0;
-  if (!ReadSome(file, offset, u.old.data(), len, got)) return false;
-  u.old.resize(got);
-  undo_.push_back(std::move(u));
-  return true;
-}
-
-bool Change::Spill() {
-  if (!Journaled() || spilled_) return true;
+bool WriteJournalEntries(BlockTxn& b) {
   std::string entries;
-  for (const auto& n : notes_) {
-    // Newest take first, so that the replay ends with the header as it was before.
-    for (auto t = n.takes.rbegin(); t != n.takes.rend(); ++t)
-      AppendHeaderEntry(entries, n.part, t->image, t->link);
-    if (n.takes.empty()) AppendHeaderEntry(entries, n.part, n.image, kNoLink);
+  for (auto& n : b.notes) {
+    std::size_t fresh_takes = n.takes.size() - n.takes_written;
+    if (n.start_written && fresh_takes == 0) continue;
+    // Takes newest first: replaying each relinks the element it took. The entry with the image
+    // from before the transaction comes last, so that the header ends as it was; a single
+    // call's oldest take already holds that image, as the per-call protocol writes it.
+    for (std::size_t i = n.takes.size(); i > n.takes_written; --i)
+      AppendHeaderEntry(entries, n.part, n.takes[i - 1].image, n.takes[i - 1].link);
+    bool oldest_is_start = n.takes_written == 0 && fresh_takes > 0 &&
+                           std::memcmp(n.takes[0].image, n.image, kIndexHeaderSize) == 0;
+    if (!oldest_is_start) AppendHeaderEntry(entries, n.part, n.image, kNoLink);
+    n.takes_written = n.takes.size();
+    n.start_written = true;
   }
-  entries += pages_;
-  spilled_ = true;
+  entries += b.page_entries;
+  b.page_entries.clear();
   if (entries.empty()) return true;
-  return WriteExact(fb_->journal_file, 1, entries.data(), entries.size()) &&
-         FlushFile(fb_->journal_file);
-}
-
-bool Change::Commit() {
-  if (!Active()) return true;
-  FileBlock* fb = fb_;
-  if (!fb->journal) {
-    End();
-    return true;
-  }
-  bool data_touched = false, index_touched = false;
-  for (const auto& n : notes_) {
-    data_touched = data_touched || n.part == 0;
-    index_touched = index_touched || n.part > 0;
-  }
-  bool ok = Spill() && WriteDirtyPages(fb);
-  for (const auto& n : notes_) {
-    if (!ok) break;
-    bool changed = n.part == 0 ? fb->data.header_changed : fb->index[n.part].header_changed;
-    if (changed) ok = WritePartHeader(fb, n.part);
-  }
-  ok = ok && (!data_touched || FlushFile(fb->data_file)) && (!index_touched || FlushFile(fb->index_file)) &&
-       (notes_.empty() ? true : EmptyJournal(fb));
-  if (!ok) {
-    Fail();
-    return false;
-  }
-  End();
-  return true;
-}
-
-void Change::RestoreMemory(bool drop_all) {
-  for (const auto& n : notes_) {
-    SetHeaderFromImage(fb_, n.part, n.image);
-    if (n.part == 0) fb_->data.header_changed = false;
-    else fb_->index[n.part].header_changed = false;
-  }
-  RecountRows(fb_);
-  if (drop_all) TheEngine().pool.DropBlock(fb_);
-  else TheEngine().pool.DropDirty(fb_);
-}
-
-bool Change::PutBackKept() {
-  for (auto u = undo_.rbegin(); u != undo_.rend(); ++u)
-    if (!WriteExact(*u->file, u->offset, u->old.data(), u->old.size())) return false;
-  if (fb_->data_file.Size() > data_size_ && !TruncateFile(fb_->data_file, data_size_)) return false;
-  if (fb_->index_file.IsOpen() && fb_->index_file.Size() > index_size_ &&
-      !TruncateFile(fb_->index_file, index_size_))
-    return false;
-  for (const auto& n : notes_)
-    if (!WritePartHeader(fb_, n.part)) return false;
-  return FlushFile(fb_->data_file) && (!fb_->index_file.IsOpen() || FlushFile(fb_->index_file));
-}
-
-void Change::Fail() {
-  FileBlock* fb = fb_;
-  int code = repaired_code_;
-  if (!fb->journal) {
-    // Without a journal there is nothing to repair from: the failure stands, and the data
-    // header goes back to what the file still describes.
-    for (const auto& n : notes_)
-      if (n.part == 0) fb->data.h = DataHeader::Decode(n.image);
-    End();
-    return;
-  }
-  int dos = IsamDosError;
-  std::uint16_t func = IsamDosFunc;
-  RestoreMemory(true);
-  bool ok = Repair(fb) && PutBackKept();
-  for (int k = 1; k <= fb->key_count; ++k) InvalidatePosition(fb, k);
-  End();
-  ResetStatus();
-  NotePlatformError(dos, func);
-  isam::Fail(ok ? code : kRepairFailed);
-}
-
-void Change::Abandon() {
-  if (!Active()) return;
-  // Nothing reached the files: the operation refused before its first write. In journal mode
-  // its dirty pages are all its own.
-  if (fb_->journal) RestoreMemory(false);
-  End();
-}
-
-void Change::End() {
-  fb_ = nullptr;
-  notes_.clear();
-  pages_.clear();
-  saved_.clear();
-  fresh_.clear();
-  undo_.clear();
+  std::int64_t at = 1 + static_cast<std::int64_t>(b.journal.size());
+  b.journal += entries;
+  return WriteExact(b.fb->journal_file, at, entries.data(), entries.size()) && FlushFile(b.fb->journal_file);
 }
 
 // --- Repair ---------------------------------------------------------------------------------

@@ -42,6 +42,7 @@
 //   tag 2000 ends the replay; any other tag makes the replay fail.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -173,8 +174,24 @@ inline int CompareKeys(std::string_view a, std::string_view b) {
   return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 
+// A cell is an item of the widest key as it lies on disk (record, right child, length, 30 key
+// bytes, little-endian), so on a little-endian machine an item packs with one copy of its first
+// key_len + 9 bytes, and a page of 30-character keys with one copy of all its cells. Packing a
+// changed page at the end of every call made this copy matter: measured at 16 % of the
+// instructions of an insert in a transaction when done field by field.
+inline constexpr bool kCellIsItem = std::endian::native == std::endian::little;
+
 // Packs item cells 1..count to their on-disk form at `out` (count * (key_len + 9) bytes).
 inline void PackItems(const Cell* cells, int count, int key_len, unsigned char* out) {
+  if constexpr (kCellIsItem) {
+    if (key_len == kMaxKeyLen) {
+      std::memcpy(out, cells + 1, static_cast<std::size_t>(count) * sizeof(Cell));
+      return;
+    }
+    for (int i = 1; i <= count; ++i, out += ItemSize(key_len))
+      std::memcpy(out, cells + i, static_cast<std::size_t>(ItemSize(key_len)));
+    return;
+  }
   for (int i = 1; i <= count; ++i, out += ItemSize(key_len)) {
     const Cell& c = cells[i];
     PutI32(out, c.rec);
@@ -186,6 +203,14 @@ inline void PackItems(const Cell* cells, int count, int key_len, unsigned char* 
 
 // Unpacks `count` items into cells 1..count. False when a key length exceeds `key_len`.
 inline bool UnpackItems(const unsigned char* in, int count, int key_len, Cell* cells) {
+  if constexpr (kCellIsItem) {
+    if (key_len == kMaxKeyLen) {
+      std::memcpy(cells + 1, in, static_cast<std::size_t>(count) * sizeof(Cell));
+      for (int i = 1; i <= count; ++i)
+        if (cells[i].len > key_len) return false;
+      return true;
+    }
+  }
   for (int i = 1; i <= count; ++i, in += ItemSize(key_len)) {
     Cell& c = cells[i];
     c.rec = GetI32(in);

@@ -50,6 +50,11 @@ PageBuf* PagePool::Lookup(const FileBlock* fb, int k, std::int32_t page) {
   return b;
 }
 
+PageBuf* PagePool::Peek(const FileBlock* fb, int k, std::int32_t page) const {
+  auto it = map_.find(Key{fb, k, page});
+  return it == map_.end() ? nullptr : it->second;
+}
+
 PageBuf* PagePool::Victim(const FileBlock* busy) {
   for (PageBuf* b = oldest_; b; b = b->newer)
     if (b->pins == 0 && !(b->dirty && b->fb == busy)) return b;
@@ -65,6 +70,7 @@ void PagePool::Assign(PageBuf* b, FileBlock* fb, int k, std::int32_t page) {
   b->page = page;
   b->dirty = false;
   b->freed = false;
+  b->on_disk = false;
   map_[Key{fb, k, page}] = b;
   Unlink(b);
   PushNewest(b);
@@ -75,6 +81,7 @@ void PagePool::Forget(PageBuf* b) {
   b->fb = nullptr;
   b->dirty = false;
   b->freed = false;
+  b->on_disk = false;
   // Unused buffers are the first to be taken again.
   Unlink(b);
   b->newer = oldest_;

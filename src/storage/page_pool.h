@@ -34,6 +34,11 @@ struct PageBuf {
   // cell[0].right is the leftmost child; cells 1..count are the items. One spare cell holds
   // the 63rd item for the moment a page overflows.
   Cell cell[kItemsPerPage + 2];
+  // The slot as its file holds it (when `on_disk`, from a read or a later write), so that a
+  // commit keeps the bytes it replaces without reading them: a read of a few hundred bytes is
+  // one of the nine system calls of an insert by the per-call protocol.
+  bool on_disk = false;
+  unsigned char disk[PageSizeFor(kMaxKeyLen)];
 
   bool IsLeaf() const { return cell[0].right == 0; }
   std::int32_t Child(int i) const { return cell[i].right; }
@@ -48,6 +53,8 @@ class PagePool {
 
   // The buffer holding the page, made the most recently used; null when not in the pool.
   PageBuf* Lookup(const FileBlock* fb, int k, std::int32_t page);
+  // The same without touching the order of use.
+  PageBuf* Peek(const FileBlock* fb, int k, std::int32_t page) const;
   // The least recently used buffer nobody has pinned, preferring one that does not hold a dirty
   // page of `busy` (the block of the operation in progress); it may still hold a dirty page.
   PageBuf* Victim(const FileBlock* busy = nullptr);

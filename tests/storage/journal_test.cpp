@@ -235,6 +235,40 @@ TEST_F(JournalTest, EveryFailedWriteFlushOrTruncateIsRepairedExactly) {
   EXPECT_GT(failures, 100);
 }
 
+// A repair that failed leaves the journal full; a block that stays open and goes on must not
+// write its next entries over the old ones (a crash would then replay both, the old before-images
+// over newer pages): the old journal is replayed first.
+TEST_F(JournalTest, AJournalLeftByAFailedRepairIsReplayedBeforeTheNextChange) {
+  FileBlock* fb = Make(40, {{6, 0}});
+  for (int i = 1; i <= 80; ++i) {
+    std::int32_t r;
+    AddRec(fb, r, std::string(40, 'r').data());
+    AddKey(fb, 1, r, Num(i));
+  }
+  disk::FaultInjector faults;
+  disk::SetFileHooks(&faults);
+  faults.Arm(disk::FileOp::Flush, 2, EIO, false, true);  // the data flush, then everything
+  std::int32_t r = 0;
+  AddRec(fb, r, std::string(40, 'x').data());
+  disk::SetFileHooks(nullptr);
+  ASSERT_EQ(IsamError, 10180);
+  ASSERT_GT(ReadFileBytes(dir / "BLOCK.DIA").size(), 1u);
+
+  DeleteKey(fb, 1, 5, Num(5));
+  ASSERT_TRUE(IsamOK) << IsamError;
+  EXPECT_EQ(ReadFileBytes(dir / "BLOCK.DIA").size(), 1u);
+  EXPECT_EQ(UsedRecs(fb), 80);
+  EXPECT_EQ(Key(fb, 1, Num(5)), 0);
+  EXPECT_EQ(Key(fb, 1, Num(6)), 6);
+  CloseFileBlock(fb);
+  EXPECT_TRUE(CheckBlock(Name()).ok) << CheckBlock(Name()).message;
+  // The record of the failed AddRec is not there: the replay put the header back.
+  fb = Open();
+  EXPECT_EQ(UsedRecs(fb), 80);
+  EXPECT_EQ(FileLen(fb), 81);
+  CloseFileBlock(fb);
+}
+
 // Watches the order of writes and flushes of one block's files.
 class OrderChecker : public disk::FileHooks {
  public:

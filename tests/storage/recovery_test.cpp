@@ -10,9 +10,10 @@
 #include <random>
 #include <thread>
 
+#include "power_loss.h"
 #include "storage/block_check.h"
-#include "workload.h"
 #include "storage_fixture.h"
+#include "workload.h"
 
 namespace olbrax::test {
 namespace {
@@ -51,73 +52,6 @@ class RecoveryTest : public StorageTest {
     }
     CloseFileBlock(fb);
     return states;
-  }
-};
-
-// The file layer as a disk that loses power: every write since the last flush of its file is
-// pending, and at the crash the disk holds the flushed state plus some of the pending writes,
-// whole, torn at 512-byte sectors, or as zeros where the file had grown.
-class PowerLoss : public disk::FileHooks {
- public:
-  struct Pending {
-    bool truncate;
-    std::int64_t offset;
-    std::string data;
-  };
-  struct State {
-    std::string durable;
-    std::vector<Pending> pending;
-  };
-
-  std::map<std::string, State> files;
-  int events = 0;
-  int crash_at = 0;  // 0: never
-  bool crashed = false;
-
-  disk::Verdict Before(const disk::FileEvent& e) override {
-    if (crashed) return {EIO, false};
-    if (e.op == disk::FileOp::Write || e.op == disk::FileOp::Truncate || e.op == disk::FileOp::Flush) {
-      if (++events == crash_at) {
-        crashed = true;
-        return {EIO, false};
-      }
-    }
-    return {};
-  }
-  void After(const disk::FileEvent& e) override {
-    auto it = files.find(e.path);
-    if (it == files.end()) return;
-    State& s = it->second;
-    if (e.op == disk::FileOp::Write)
-      s.pending.push_back({false, e.offset, std::string(static_cast<const char*>(e.data), e.len)});
-    else if (e.op == disk::FileOp::Truncate)
-      s.pending.push_back({true, e.offset, {}});
-    else if (e.op == disk::FileOp::Flush) {
-      s.durable = Apply(s.durable, s.pending, nullptr);
-      s.pending.clear();
-    }
-  }
-
-  // The file as the disk holds it after the crash.
-  static std::string Apply(std::string image, const std::vector<Pending>& pending, std::mt19937* rng) {
-    for (const Pending& p : pending) {
-      int mode = rng ? static_cast<int>((*rng)() % 3) : 1;  // 0 lost, 1 whole, 2 torn
-      std::size_t off = static_cast<std::size_t>(p.offset);
-      if (p.truncate) {
-        if (mode != 0) image.resize(off, '\0');
-        continue;
-      }
-      std::size_t end = off + p.data.size();
-      // The file's new length may reach the disk without the data: zeros.
-      if (end > image.size() && (mode != 0 || (*rng)() % 2)) image.resize(end, '\0');
-      if (mode == 0) continue;
-      for (std::size_t at = off; at < end;) {
-        std::size_t sector_end = std::min(end, (at / 512 + 1) * 512);
-        if (mode == 1 || (*rng)() % 2) image.replace(at, sector_end - at, p.data, at - off, sector_end - at);
-        at = sector_end;
-      }
-    }
-    return image;
   }
 };
 
@@ -173,7 +107,7 @@ TEST_F(RecoveryTest, PowerLossGivesTheStateBeforeOrAfter) {
     disk::SetFileHooks(nullptr);
     ++crashes;
 
-    for (auto& [path, state] : disk_.files) WriteFileBytes(path, PowerLoss::Apply(state.durable, state.pending, &rng));
+    disk_.Materialize(rng);
     fb = OpenW();
     ASSERT_NE(fb, nullptr) << IsamError;
     CloseFileBlock(fb);

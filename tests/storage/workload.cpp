@@ -5,6 +5,7 @@
 
 #include "storage/block_check.h"
 #include "storage/isam.h"
+#include "storage/transaction.h"
 #include "support/fixtures.h"
 
 namespace olbrax::test {
@@ -27,17 +28,17 @@ void Workload::Plan() {
     Text k2 = Text(key).substr(0, 1);
     std::string rec(kRecLen, '\0');
     std::snprintf(rec.data(), rec.size(), "DATA%08X-%u", counter_ * 2654435761u, counter_);
-    queue_.push_back([this, rec](FileBlock* fb) {
-      AddRec(fb, added_, rec.data());
+    queue_.push_back([rec](Workload& w, FileBlock* fb) {
+      AddRec(fb, w.added_, rec.data());
       return IsamOK;
     });
-    queue_.push_back([this, k1](FileBlock* fb) {
-      AddKey(fb, 1, added_, k1);
+    queue_.push_back([k1](Workload& w, FileBlock* fb) {
+      AddKey(fb, 1, w.added_, k1);
       return IsamOK;
     });
-    queue_.push_back([this, k1, k2](FileBlock* fb) {
-      AddKey(fb, 2, added_, k2);
-      live_[added_] = {k1, k2};
+    queue_.push_back([k1, k2](Workload& w, FileBlock* fb) {
+      AddKey(fb, 2, w.added_, k2);
+      w.live_[w.added_] = {k1, k2};
       return IsamOK;
     });
   } else {
@@ -46,15 +47,15 @@ void Workload::Plan() {
     std::int32_t r = it->first;
     auto [k1, k2] = it->second;
     live_.erase(it);
-    queue_.push_back([r, k2](FileBlock* fb) {
+    queue_.push_back([r, k2](Workload&, FileBlock* fb) {
       DeleteKey(fb, 2, r, k2);
       return IsamOK;
     });
-    queue_.push_back([r, k1](FileBlock* fb) {
+    queue_.push_back([r, k1](Workload&, FileBlock* fb) {
       DeleteKey(fb, 1, r, k1);
       return IsamOK;
     });
-    queue_.push_back([r](FileBlock* fb) {
+    queue_.push_back([r](Workload&, FileBlock* fb) {
       DeleteRec(fb, r);
       return IsamOK;
     });
@@ -65,7 +66,48 @@ bool Workload::Step(FileBlock* fb) {
   if (queue_.empty()) Plan();
   auto op = std::move(queue_.front());
   queue_.pop_front();
-  return op(fb);
+  return op(*this, fb);
+}
+
+TxnWorkload::TxnWorkload(std::uint32_t seed) : rng_(seed) {
+  for (int i = 0; i < kParts; ++i) parts_.emplace_back(seed * 7 + static_cast<std::uint32_t>(i));
+}
+
+void TxnWorkload::Create(const std::vector<std::string>& names) {
+  for (int i = 0; i < kParts; ++i) Workload::Create(names[static_cast<std::size_t>(i)]);
+  CreateFileBlock(names[3], Workload::kRecLen, 0, KeyDescs{});
+  FileBlock* fb = nullptr;
+  OpenFileBlock(fb, names[3], false, false, true, false);
+  std::int32_t r;
+  AddRec(fb, r, std::string(Workload::kRecLen, '0').data());
+  CloseFileBlock(fb);
+}
+
+bool TxnWorkload::Transaction(const std::vector<FileBlock*>& fbs) {
+  BeginTransaction();
+  int steps = 1 + static_cast<int>(rng_() % 12);
+  bool ok = true;
+  for (int i = 0; i < steps && ok; ++i) {
+    auto part = static_cast<std::size_t>(rng_() % kParts);
+    ok = parts_[part].Step(fbs[part]);
+  }
+  if (ok && rng_() % 4 != 0) {
+    std::string rec(Workload::kRecLen, '\0');
+    std::snprintf(rec.data(), rec.size(), "COUNT %d", ++count_);
+    PutRec(fbs[3], 1, rec.data(), 0);
+    ok = IsamOK;
+  }
+  if (!ok) return RollbackTransaction(), false;
+  CommitTransaction();
+  return IsamOK;
+}
+
+std::string TxnWorkload::Snapshot(const std::vector<std::string>& names) {
+  std::string out;
+  for (int i = 0; i < kParts; ++i) out += test::Snapshot(names[static_cast<std::size_t>(i)]) + "--\n";
+  CheckResult check = CheckBlock(names[3]);
+  if (!check.ok) return out + "check: " + check.message;
+  return out + ReadFileBytes(names[3] + ".DAT");
 }
 
 std::string Snapshot(const std::string& name) {

@@ -22,20 +22,14 @@ bool NoValidTime(std::int32_t t) { return t == 0 || t >= kNoTime; }
 
 const RegisterKey<TEntrantRec> kEntrantKey{1, false, [](const TEntrantRec& r) { return r.StartNumber.get(); }};
 
-// Makes the entrant's class the one in the class buffer, as a step of `change`. Counting into
-// whatever the buffer held would write that class over the entrant's: an entrant whose class
-// record is not a live class is refused.
+// Makes the entrant's class the one in the class buffer, as a step of `change`; false when the
+// entrant has no live class (or reading it failed, which fails the change).
 bool LoadEntrantClass(RegisterChange& change) {
   std::int32_t ref = EntrantRec.ClassRef;
   if (ref == ClassState.last_found && ref != 0) return true;
   TKlassRec stored{};
-  bool exists = ref >= 1 && ref < FileLen(KlassFile);
-  if (exists && !change.ReadRecord(KlassFile, ref, &stored)) return false;
-  if (!exists || stored.DataStatus != 0) {
-    change.Refuse("Klassen f\xF6r startnummer " + EntrantRec.StartNumber.get() + " finns inte (post " +
-                  std::to_string(ref) + ")");
-    return false;
-  }
+  if (ref < 1 || ref >= FileLen(KlassFile)) return false;
+  if (!change.ReadRecord(KlassFile, ref, &stored) || stored.DataStatus != 0) return false;
   KlassRec = stored;
   FromStorage(KlassRec);
   ClassState.last_found = ref;
@@ -158,8 +152,9 @@ void FindEntrant(int mode, std::string_view key, std::int32_t& ref, bool& at_end
   FindIn(EntrantFile, 1, mode, key, 0, true, EntrantRec, EntrantState, ref, at_end, found, "");
 }
 
-// Counts EntrantRec into its class, the competition and the club statistics as part of `change`.
-static void CountEntrant(RegisterChange& change);
+// Counts EntrantRec into its club and, when it has a live class, into the class (written back),
+// the competition and the club statistics, as part of `change`; true when it went into a class.
+static bool CountInto(RegisterChange& change);
 
 bool PutEntrant(bool adding, std::int32_t& ref) {
   TEntrantRec stored = EntrantRec;
@@ -171,8 +166,8 @@ bool PutEntrant(bool adding, std::int32_t& ref) {
   if (change.ok()) {
     EntrantRec = stored;
     FromStorage(EntrantRec);
-    CountEntrant(change);
   }
+  bool in_class = change.ok() && CompetitionOpen && CountInto(change);
   if (!change.Finish()) {
     EntrantRec = before;
     if (adding) ref = 0;
@@ -181,7 +176,7 @@ bool PutEntrant(bool adding, std::int32_t& ref) {
   if (adding) {
     EntrantState.changed = 1;
     EntrantState.last_found = ref;
-    CapacityWarning();
+    if (in_class) CapacityWarning();
   }
   return true;
 }
@@ -226,8 +221,7 @@ void CountClubStatistics(int sign, std::string_view class_name) {
   if (c != 0) SetClubCounter(0, counter, static_cast<std::int16_t>(ClubCounter(0, counter) + change));
 }
 
-static void CountEntrant(RegisterChange& change) {
-  if (!CompetitionOpen) return;
+static bool CountInto(RegisterChange& change) {
   CountSnapshot before;
   before.Take();
   change.OnTakeBack([before] { before.Restore(); });
@@ -236,18 +230,27 @@ static void CountEntrant(RegisterChange& change) {
     if (CmpClubRec.ClubEntrantCount[c] == 0) ++CmpClubRec.ClubsWithEntrants;
     ++CmpClubRec.ClubEntrantCount[c];
   }
-  if (!LoadEntrantClass(change)) return;
+  // An entrant without a live class is counted in no class: the buffer would still hold another
+  // class, and record 0 is the file's header.
+  if (!LoadEntrantClass(change)) return false;
   Count(+1);
   TKlassRec stored = KlassRec;
   ToStorage(stored);
-  change.WriteRecord(KlassFile, EntrantRec.ClassRef, stored);
+  return change.WriteRecord(KlassFile, EntrantRec.ClassRef, stored);
+}
+
+bool CountEntrant() {
+  RegisterChange change;
+  CountInto(change);
+  return change.Finish();
 }
 
 bool EntrantCounted(bool warn) {
+  if (!CompetitionOpen) return true;
   RegisterChange change;
-  CountEntrant(change);
+  bool in_class = CountInto(change);
   if (!change.Finish()) return false;
-  if (warn && CompetitionOpen) CapacityWarning();
+  if (warn && in_class) CapacityWarning();
   return true;
 }
 
@@ -261,7 +264,7 @@ bool EntrantUncounted(bool counters_too) {
   if (c >= 0 && c <= kMaxClubRecords && CmpClubRec.ClubEntrantCount[c] > 0) {
     if (--CmpClubRec.ClubEntrantCount[c] == 0) --CmpClubRec.ClubsWithEntrants;
   }
-  if (!LoadEntrantClass(change)) return change.Finish();
+  if (!LoadEntrantClass(change)) return change.Finish();  // in no class
   int which = InfoRec.eftstartl ? 1 : 0;
   if (counters_too && EntrantRec.Counted && KlassRec.eftAnm[which] > 0) --KlassRec.eftAnm[which];
   Count(-1);

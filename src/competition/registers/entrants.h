@@ -21,6 +21,11 @@ bool RewriteEntrant(std::int32_t ref);
 // Counting in and out rewrites the entrant's class; false when that failed (the counters in
 // memory are then as before).
 bool EntrantCounted(bool warn);
+// The counting of EntrantCounted without its warnings and whether or not the entry set is open
+// (the index rebuild recounts into its new files): the club, and, when the entrant's class is in
+// the class file, the class (written back), the competition and the club statistics. One change:
+// false when writing the class failed (the counters in memory are then as before).
+bool CountEntrant();
 bool EntrantUncounted(bool counters_too);
 // sign +1 / -1 for the current entrant in the class `class_name`; with an empty class name,
 // `sign` is a club record number whose statistics are cleared (0 = the first amount and the

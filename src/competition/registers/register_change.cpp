@@ -161,14 +161,6 @@ bool RegisterChange::RemoveRecord(FileBlock* fb, std::int32_t ref) {
 
 void RegisterChange::OnTakeBack(std::function<void()> undo) { undo_.push_back(std::move(undo)); }
 
-void RegisterChange::Refuse(std::string_view text) {
-  if (!ok_) return;
-  ok_ = false;
-  error_ = isam::kGeneral;
-  dos_error_ = 0;
-  text_ = Text(text);
-}
-
 void RegisterChange::TakeBack() {
   bool all_back = true;
   for (auto it = undo_.rbegin(); it != undo_.rend(); ++it) {

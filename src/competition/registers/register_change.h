@@ -87,9 +87,6 @@ class RegisterChange {
   bool RemoveRecord(FileBlock* fb, std::int32_t ref);
   // Something outside the files (a counter in memory) to set back when the change is taken back.
   void OnTakeBack(std::function<void()> undo);
-  // Marks the change failed without an engine call (a limit or rule of the register); `text` is
-  // shown instead of the engine's message.
-  void Refuse(std::string_view text);
 
   // Ends the change: true when every step succeeded. Otherwise the steps done are taken back, the
   // failure is shown to the user and left in MsgLine, and the engine status is that of the failed

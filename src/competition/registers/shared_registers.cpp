@@ -122,8 +122,10 @@ static bool PutRouteRec(Rec& r, RegisterState& state, const RegisterKey<Rec>& ke
   return true;
 }
 
-bool PutRoute(bool adding, std::int32_t& ref) {
-  if (GeneralSettings.RouteFormat == 1) return PutRouteRec(Route24Rec, Route24State, kRoute24Key, adding, ref);
+bool PutRoute(bool adding, std::int32_t& ref) { return PutRouteOfFormat(GeneralSettings.RouteFormat, adding, ref); }
+
+bool PutRouteOfFormat(std::uint8_t format, bool adding, std::int32_t& ref) {
+  if (format == 1) return PutRouteRec(Route24Rec, Route24State, kRoute24Key, adding, ref);
   return PutRouteRec(RouteRec, RouteState, kRouteKey, adding, ref);
 }
 

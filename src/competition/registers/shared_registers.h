@@ -28,6 +28,9 @@ bool PutClub(bool adding, std::int32_t& ref);
 
 void FindRoute(int mode, std::string_view key, std::int32_t& ref, bool& at_end, bool& found);
 bool PutRoute(bool adding, std::int32_t& ref);
+// PutRoute into the route file of `format` (1 long form RUTB24, else short form RUTBESKR)
+// whichever format the configuration names: RouteFile must be that file.
+bool PutRouteOfFormat(std::uint8_t format, bool adding, std::int32_t& ref);
 
 // The display form of a club or runner name: unchanged unless forced or InfoRec.gemen is set;
 // then capitals and small letters, with the club-name abbreviations of the word table.

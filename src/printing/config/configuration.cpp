@@ -148,22 +148,37 @@ bool OpenConfigFile() {
   return g_file != nullptr;
 }
 
-void CloseConfigFile() {
-  if (g_file) std::fclose(g_file);
+bool CloseConfigFile() {
+  bool ok = !g_file || std::fclose(g_file) == 0;
   g_file = nullptr;
+  return ok;
 }
 
-void ReadLabelEnvironment(int n) {
-  if (n >= 1 && n <= 10) ReadAt(LabelSlot(n), &CurrentLabelEnvironment, sizeof CurrentLabelEnvironment);
+// A slot is read into a copy first: a read that fails half-way leaves the record as it was.
+template <class Env>
+static bool ReadSlot(std::int64_t offset, Env& env) {
+  static Env copy;
+  if (!ReadAt(offset, &copy, sizeof copy)) return false;
+  env = copy;
+  return true;
 }
-void WriteLabelEnvironment(int n) {
-  if (n >= 1 && n <= 10) WriteAt(LabelSlot(n), &CurrentLabelEnvironment, sizeof CurrentLabelEnvironment);
+
+bool ReadLabelEnvironment(int n) {
+  return n >= 1 && n <= 10 && ReadSlot(LabelSlot(n), CurrentLabelEnvironment);
 }
-void ReadPrintEnvironment(int n) {
-  if (n >= 1 && n <= 10) ReadAt(PrintSlot(n), &CurrentPrintEnvironment, sizeof CurrentPrintEnvironment);
+bool WriteLabelEnvironment(int n) {
+  return n >= 1 && n <= 10 && WriteAt(LabelSlot(n), &CurrentLabelEnvironment, sizeof CurrentLabelEnvironment);
 }
-void WritePrintEnvironment(int n) {
-  if (n >= 1 && n <= 10) WriteAt(PrintSlot(n), &CurrentPrintEnvironment, sizeof CurrentPrintEnvironment);
+bool ReadPrintEnvironment(int n) {
+  return n >= 1 && n <= 10 && ReadSlot(PrintSlot(n), CurrentPrintEnvironment);
+}
+bool WritePrintEnvironment(int n) {
+  return n >= 1 && n <= 10 && WriteAt(PrintSlot(n), &CurrentPrintEnvironment, sizeof CurrentPrintEnvironment);
+}
+
+bool WriteEnvironmentNames() {
+  return WriteAt(offsetof(TGeneralSettings, label_names), GeneralSettings.label_names, sizeof GeneralSettings.label_names) &&
+         WriteAt(offsetof(TGeneralSettings, print_names), GeneralSettings.print_names, sizeof GeneralSettings.print_names);
 }
 
 void ConfigLoad(int program, bool enable, std::string_view /*ident*/) {

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "base/text.h"
+#include "platform/printers.h"
 #include "printing/config/config_layout.h"
 
 namespace olbrax {
@@ -31,17 +32,26 @@ void ConfigLoad(int program, bool enable, std::string_view ident);
 void ConfigSave();
 
 bool OpenConfigFile();
-void CloseConfigFile();
-void ReadLabelEnvironment(int n);
-void WriteLabelEnvironment(int n);
-void ReadPrintEnvironment(int n);
-void WritePrintEnvironment(int n);
+// Closes the file; false when what was written could not all be put on the disk.
+bool CloseConfigFile();
+// Move one environment between its slot and memory while the file is open; false when the read
+// or write failed (a failed read leaves the record in memory as it was).
+bool ReadLabelEnvironment(int n);
+bool WriteLabelEnvironment(int n);
+bool ReadPrintEnvironment(int n);
+bool WritePrintEnvironment(int n);
+// Writes the names of the label and print environments of the general settings to the open file.
+bool WriteEnvironmentNames();
 
 // Printer selections.
 bool getdefdevmode(PrinterSetup& setup);
 void gettheprinter(PrinterSetup& setup);
 void Setdefdevmode(const PrinterSetup& setup);
 bool SelectEnvironmentPrinter();
+// Stores a printer chosen in the printer-setup dialog into a setup: device, driver and port (cut
+// to 80 characters), a fresh device mode with the printer's orientation, paper and resolution,
+// no driver-private part (dmDriverExtra 0) and the device-names block.
+void StorePrinterChoice(PrinterSetup& setup, const platform::PrinterInfo& printer);
 
 // Where things are: the configuration file (its system path, and the same for messages), the
 // program's documents folder and its default data directory and text folder. The last three are

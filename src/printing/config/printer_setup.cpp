@@ -94,6 +94,8 @@ bool getdefdevmode(PrinterSetup& setup) {
 
 void gettheprinter(PrinterSetup& setup) { Fill(setup, platform::CurrentPrinters().Selected(), false); }
 
+void StorePrinterChoice(PrinterSetup& setup, const platform::PrinterInfo& printer) { Fill(setup, printer, false); }
+
 void Setdefdevmode(const PrinterSetup& setup) {
   if (!setup.devmode_valid) {
     MsgLine = "Error! Kan ej finna default skrivare.";
