@@ -123,6 +123,42 @@ std::unique_ptr<CounterWindow> HeadlessUi::CreateCounter(const CounterSpec& spec
   return std::make_unique<HeadlessCounter>(*this, spec);
 }
 
+void HeadlessListWindow::InsertLine(int index, std::string_view text) {
+  lines.insert(lines.begin() + index, std::string(text));
+  selected.insert(selected.begin() + index, false);
+  if (focused >= index) ++focused;
+}
+
+void HeadlessListWindow::RemoveLine(int index) {
+  lines.erase(lines.begin() + index);
+  selected.erase(selected.begin() + index);
+  if (focused == index) focused = -1;
+  else if (focused > index) --focused;
+}
+
+void HeadlessListWindow::SetSelected(int index, bool on) { selected[static_cast<std::size_t>(index)] = on; }
+
+void HeadlessListWindow::UserSelects(const std::vector<int>& chosen, int focus) {
+  selected.assign(lines.size(), false);
+  std::vector<int> reported;
+  for (int i : chosen)
+    if (i >= 0 && i < static_cast<int>(lines.size())) selected[static_cast<std::size_t>(i)] = true;
+  for (std::size_t i = 0; i < selected.size(); ++i)
+    if (selected[i]) reported.push_back(static_cast<int>(i));
+  focused = focus;
+  events.SelectionChanged(reported, focus);
+}
+
+std::unique_ptr<ListWindow> HeadlessUi::CreateListWindow(const ListWindowSpec& spec, ListWindowEvents& events) {
+  return std::make_unique<HeadlessListWindow>(spec, events, on_list_window);
+}
+
+bool HeadlessUi::RunPickWindow(PickWindowSpec& spec) {
+  pick_windows.push_back(spec);
+  if (echo) std::fprintf(stderr, "[%s]\n", Utf8FromWin(spec.caption).c_str());
+  return on_pick_window ? on_pick_window(spec) : false;
+}
+
 namespace {
 HeadlessUi& DefaultUi() {
   static HeadlessUi ui;

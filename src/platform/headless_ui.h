@@ -9,12 +9,45 @@
 
 #include <atomic>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/ui.h"
 
 namespace olbrax::platform {
+
+// A register list window without a display: it keeps the lines, selection, focus and status the
+// caller gave it, so that tests can compare them with the caller's own list.
+class HeadlessListWindow : public ListWindow {
+ public:
+  HeadlessListWindow(const ListWindowSpec& spec, ListWindowEvents& events, std::function<void(HeadlessListWindow&)> run)
+      : name(spec.name), caption(spec.caption), events(events), run_(std::move(run)) {}
+  Window Handle() override { return this; }
+  void InsertLine(int index, std::string_view text) override;
+  void RemoveLine(int index) override;
+  void SetSelected(int index, bool on) override;
+  void SetFocused(int index) override { focused = index; }
+  void SetStatus(std::string_view text) override { status = text; }
+  void Repaint() override { ++repaints; }
+  // The user selects exactly `lines` and focuses `focus`: the window changes and reports it.
+  void UserSelects(const std::vector<int>& lines, int focus);
+  // Runs the script of the HeadlessUi that made the window (if any), which plays the user.
+  void Run() override {
+    if (run_) run_(*this);
+  }
+
+  std::string name, caption;
+  ListWindowEvents& events;
+  std::vector<std::string> lines;
+  std::vector<bool> selected;
+  int focused = -1;
+  std::string status;
+  int repaints = 0;
+
+ private:
+  std::function<void(HeadlessListWindow&)> run_;
+};
 
 class HeadlessUi : public Ui {
  public:
@@ -36,6 +69,8 @@ class HeadlessUi : public Ui {
   std::unique_ptr<ReportWindow> CreateReportWindow(const ReportSpec& spec) override;
   bool ChooseFile(Window owner, bool save, std::string_view title, std::string_view filter,
                   std::string_view default_ext, std::string& path) override;
+  std::unique_ptr<ListWindow> CreateListWindow(const ListWindowSpec& spec, ListWindowEvents& events) override;
+  bool RunPickWindow(PickWindowSpec& spec) override;
 
   // Asks every open counter window with a cancel button to cancel at the next ProcessEvents.
   // Safe to call from a signal handler.
@@ -56,6 +91,12 @@ class HeadlessUi : public Ui {
   int beeps = 0;
   int counters_created = 0;
   bool fail_counters = false;  // CreateCounter returns null (window cannot be created)
+  // Plays the user of every register list window when it is run (none: closed at once).
+  std::function<void(HeadlessListWindow&)> on_list_window;
+  // Plays the user of the pick windows: changes `selected` and returns true for OK. None:
+  // every pick window is cancelled.
+  std::function<bool(PickWindowSpec&)> on_pick_window;
+  std::vector<PickWindowSpec> pick_windows;  // every pick window shown, as it was opened
 
  private:
   friend class HeadlessCounter;

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/list_windows.h"
+
 namespace olbrax::platform {
 
 // A window of the GUI, opaque to the data layers (a QWidget* in the Qt implementation).
@@ -102,6 +104,11 @@ class Ui {
                           std::string_view default_ext, std::string& path) = 0;
   // Creates the progress window of a print job; null when it cannot be created.
   virtual std::unique_ptr<ReportWindow> CreateReportWindow(const ReportSpec& spec) = 0;
+  // Creates the window of a register list dialog (never null); `events` outlives it.
+  virtual std::unique_ptr<ListWindow> CreateListWindow(const ListWindowSpec& spec, ListWindowEvents& events) = 0;
+  // Shows a pick window modally: true when it was closed with OK (`spec.selected` then holds the
+  // choice), false on "Avbryt" or when no window could be shown.
+  virtual bool RunPickWindow(PickWindowSpec& spec) = 0;
 };
 
 // The implementation in use. Until one is installed, a HeadlessUi that refuses every question.

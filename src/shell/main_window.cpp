@@ -27,6 +27,9 @@
 #include "shell/competition_dialogs.h"
 #include "shell/data_dir_dialog.h"
 #include "shell/panel_bar.h"
+#include "shell/reglist/control_register.h"
+#include "shell/reglist/course_register.h"
+#include "shell/reglist/district_register.h"
 
 namespace olbrax {
 
@@ -195,6 +198,20 @@ void TMainForm::ConnectCommands() {
       EraseAllEntrants(this);
       UpdateMenuState(CurrentCompetition);
     });
+  // The register dialogs: districts while a competition is open, controls and courses with the
+  // definition set open.
+  const std::pair<const char*, void (*)(platform::Window)> registers[] = {
+      {"register_distrikt", DistrictRegister},
+      {"tbDistrikt", DistrictRegister},
+      {"register_kontroller", ControlRegister},
+      {"register_banor", CourseRegister},
+  };
+  for (const auto& [name, command] : registers)
+    if (QAction* a = menus_.action(name))
+      connect(a, &QAction::triggered, this, [this, command = command] {
+        command(static_cast<QWidget*>(this));
+        Refresh();
+      });
   On("arkiv_kopiera1", &TMainForm::BackupCommand);
   On("tbKopiera", &TMainForm::BackupCommand);
   On("arkiv_indexbygg1", &TMainForm::RebuildCommand);

@@ -10,6 +10,7 @@
 #include "platform/qt/swedish_translations.h"
 #include "shell/main_window.h"
 #include "shell/pictures.h"
+#include "shell/register_forms.h"
 #include "shell/single_instance.h"
 #include "shell/splash_screen.h"
 
@@ -43,9 +44,12 @@ int RunProgram(int argc, char** argv) {
     splash.repaint();
     QApplication::processEvents();
     main_form = std::make_unique<TMainForm>(QApplication::arguments());
+    // The control window exists for the whole run and is reused for every control edited.
+    InstallRegisterWindows(main_form.get());
   }
   main_form->show();
   int rc = QApplication::exec();
+  RemoveRegisterWindows();
   main_form.reset();
   platform::SetUi(nullptr);
   platform::SetPrinters(nullptr);

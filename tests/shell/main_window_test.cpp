@@ -223,6 +223,26 @@ TEST_F(MainWindowTest, CancellingANewCompetitionAddsNothing) {
   EXPECT_EQ(InfoRec.postgiromode, 3);
 }
 
+TEST_F(MainWindowTest, RegisterMenusOpenTheirDialogsWhenTheDataIsThere) {
+  Remember(data.str(), 0, data.str(), 0);
+  Start();
+  std::vector<std::string> opened;
+  ui.on_list_window = [&](platform::HeadlessListWindow& w) {
+    opened.push_back(w.name);
+    EXPECT_EQ(DefinitionsOpen, w.name != "TDistrRegForm");
+  };
+  window->menus().action("arkiv_skapa_nya")->trigger();
+  window->menus().action("register_distrikt")->trigger();  // no competition: nothing opens
+  EXPECT_TRUE(opened.empty());
+  MakeCompetitions(1);
+  for (const char* item : {"register_distrikt", "tbDistrikt", "register_kontroller", "register_banor"})
+    window->menus().action(item)->trigger();
+  EXPECT_EQ(opened, (std::vector<std::string>{"TDistrRegForm", "TDistrRegForm", "TKontrRegForm", "TBanRegForm"}));
+  // The entry set is open again afterwards.
+  EXPECT_TRUE(CompetitionOpen);
+  EXPECT_FALSE(DefinitionsOpen);
+}
+
 // Three starts in a row at one scale: the window opens where and as large as the previous run
 // left it, and the configuration stores the same frame position and size each time.
 class WindowPlacementTest : public MainWindowTest, public ::testing::WithParamInterface<int> {};

@@ -11,6 +11,8 @@
 #include "platform/qt/count_form.h"
 #include "platform/qt/report_dialog.h"
 #include "platform/qt/number_dialog.h"
+#include "platform/qt/pick_form.h"
+#include "platform/qt/register_list_form.h"
 #include "platform/qt/qtext.h"
 
 namespace olbrax::platform {
@@ -156,5 +158,11 @@ std::unique_ptr<ReportWindow> QtUi::CreateReportWindow(const ReportSpec& spec) {
   dialog->show();
   return dialog;
 }
+
+std::unique_ptr<ListWindow> QtUi::CreateListWindow(const ListWindowSpec& spec, ListWindowEvents& events) {
+  return std::make_unique<RegisterListForm>(spec, events);
+}
+
+bool QtUi::RunPickWindow(PickWindowSpec& spec) { return RunPickForm(spec); }
 
 }  // namespace olbrax::platform

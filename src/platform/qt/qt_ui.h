@@ -20,6 +20,8 @@ class QtUi : public Ui {
   std::unique_ptr<ReportWindow> CreateReportWindow(const ReportSpec& spec) override;
   bool ChooseFile(Window owner, bool save, std::string_view title, std::string_view filter,
                   std::string_view default_ext, std::string& path) override;
+  std::unique_ptr<ListWindow> CreateListWindow(const ListWindowSpec& spec, ListWindowEvents& events) override;
+  bool RunPickWindow(PickWindowSpec& spec) override;
 
   // The program's own mouse cursor (shown for Cursor::Program).
   void SetProgramCursor(const QCursor& cursor) { program_cursor_ = cursor; }
