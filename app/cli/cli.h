@@ -17,6 +17,7 @@ struct Context {
   std::vector<std::string> args;
   bool yes = false;                    // --yes: answer Yes to every question
   std::optional<std::string> datadir;  // --datadir DIR: the data directory for this run
+  std::optional<int> competition;      // --competition N: the competition for this run
   platform::HeadlessUi* ui = nullptr;
 };
 

@@ -17,9 +17,12 @@ int RunNewArchive(Context& ctx) {
   if (!ctx.args.empty()) return Usage("new-archive");
   DataSession data(ctx);
   if (!data.ok()) return 1;
-  CreateArchiveFiles();
+  if (!CreateArchiveFiles()) {
+    ReportMsgLine();
+    Err("Inget nytt arkiv i " + GeneralSettings.DataDirectory.get() + (ctx.yes ? "" : " (utan --yes svaras Nej)"));
+    return 1;
+  }
   ReportMsgLine();
-  if (!ArchiveOpen) return 1;
   Out("Nytt arkiv i " + GeneralSettings.DataDirectory.get());
   return 0;
 }
@@ -82,10 +85,8 @@ int RunNewCompetition(Context& ctx) {
   InfoRec.Relay = relay;
   InfoRec.Days = !relay;
   MotionCompetition = typ.find("MOTION") != Text::npos;
-  AcceptInputInfo(true);
-  if (!CompetitionOpen) {
+  if (!AcceptInputInfo(true)) {
     ReportMsgLine();
-    Err(MsgText(IsamError));
     return 1;
   }
   Out("T\xE4vling " + ZeroStr(CurrentCompetition, 2) + " skapad: " + InfoRec.Tvl.get());
@@ -122,10 +123,9 @@ int RunDeleteCompetition(Context& ctx) {
   if (n < 0) return 2;
   DataSession data(ctx);
   if (!data.ok()) return 1;
-  std::int32_t before = ArchiveCount;
-  DeleteFromMenu(n);
+  bool deleted = DeleteFromMenu(n);
   ReportMsgLine();
-  return ArchiveCount < before ? 0 : 1;
+  return deleted ? 0 : 1;
 }
 
 Registrar a({"new-archive", "[--yes]", "create a new, empty archive of competitions (\"skapa nya\")", RunNewArchive});

@@ -15,6 +15,7 @@
 #include "competition/archive.h"
 #include "exchange/exchange_file.h"
 #include "exchange/import.h"
+#include "printing/engine/log_printer.h"
 #include "printing/engine/printers.h"
 #include "printing/engine/recording_canvas.h"
 
@@ -88,8 +89,15 @@ int RunImport(Context& ctx) {
   // so that progress lines are printed and Ctrl-C cancels.
   bool ok = ImportFiles(static_cast<platform::Window>(ctx.ui), paths);
   ReportMsgLine();
+  // The log job ends with the run; should anything have left it open, it is ended here, while the
+  // application that draws its pages still exists.
+  if (print::LogOpen()) print::LogEnd();
   print::SetCanvasFactory(nullptr);
-  return ok && ArchiveOpen ? 0 : 1;
+  if (LastImportRun().no_competition)
+    Err("olbrax-cli import: ingen t\xE4vling vald - v\xE4lj en med 'olbrax-cli select N' eller f\xF6r en k\xF6rning med "
+        "'--competition N'");
+  if (ok && !LastImportRun().complete) Err("olbrax-cli import: importen gjordes bara delvis (se loggen)");
+  return ok && ArchiveOpen && LastImportRun().complete ? 0 : 1;
 }
 
 Registrar reg({"import", "FILE... [--log FILE.pdf]", "import exchange files; the import log goes to stdout", RunImport});

@@ -6,6 +6,7 @@
 #include "cli/data_session.h"
 #include "competition/archive.h"
 #include "competition/records/class_rec.h"
+#include "competition/records/cmp_club_rec.h"
 #include "competition/records/club_recs.h"
 #include "competition/records/definition_recs.h"
 #include "competition/records/entrant_rec.h"
@@ -22,21 +23,26 @@ namespace {
 using FindFn = void (*)(int, std::string_view, std::int32_t&, bool&, bool&);
 
 // Walks a register in key order: `key_of` gives the key of the record just read, so that the
-// walk can go on after it.
-void Walk(FindFn find, const std::function<Text()>& key_of, const std::function<void()>& line) {
+// walk can go on after it. False, with the reason printed, when the walk could not reach the end:
+// the engine failed, or an index entry names a record that is free or beyond the file (the
+// listing would otherwise end early or skip records without a word).
+bool Walk(FindFn find, const std::function<Text()>& key_of, const std::function<void()>& line) {
   std::int32_t ref = 0;
   bool at_end = false, found = false;
   find(kFindReset, "", ref, at_end, found);
   Text key;
   for (;;) {
     find(kFindNext, key, ref, at_end, found);
-    if (at_end) break;
-    if (!found) continue;
+    if (!found && !(at_end && !IsamOK && IsamError == isam::kNextNotFound)) {
+      if (!IsamOK) Err("olbrax-cli show: " + MsgText(IsamError));
+      else Err("olbrax-cli show: indexet pekar p\xE5 post " + IntStr(ref, 0) + ", som saknas eller \xE4r raderad (se olbrax-cli check)");
+      return false;
+    }
+    if (at_end) return true;
     key = key_of();
     line();
   }
 }
-
 
 int RunShow(Context& ctx) {
   if (ctx.args.size() != 1) return Usage("show");
@@ -48,21 +54,24 @@ int RunShow(Context& ctx) {
     return 1;
   }
   bool needs_competition = what == "classes" || what == "entrants" || what == "controls" || what == "courses";
-  if (needs_competition && CurrentCompetition == 0) {
-    Err("olbrax-cli show: ingen t\xE4vling vald (olbrax-cli select N)");
-    return 1;
-  }
+  if (needs_competition && !RequireCompetition("show")) return 1;
+  bool walked = true;
   if (what == "clubs") {
-    Walk(FindClub, [] { return ClubRec.ClubName.get(); }, [] {
-      Out(IntStr(ClubRec.ClubNumber, 5) + " | " + DisplayName(false, ClubRec.ClubName.get()) + " | distrikt " +
-          ClubRec.DistrictNumber.get() + " | " + ClubRec.ClubCode.get());
+    walked = Walk(FindClub, [] { return ClubRec.ClubName.get(); }, [] {
+      Text line = IntStr(ClubRec.ClubNumber, 5) + " | " + DisplayName(false, ClubRec.ClubName.get()) + " | distrikt " +
+                  ClubRec.DistrictNumber.get() + " | " + ClubRec.ClubCode.get();
+      // The club's two fees in the current competition.
+      std::int32_t ref = ClubState.last_found;
+      if (CompetitionOpen && ref >= 1 && ref <= kMaxClubRecords)
+        line += " | avgifter " + RealStr(ClubAmount(ref, 1), 0) + " " + RealStr(ClubAmount(ref, 2), 0);
+      Out(line);
     });
   } else if (what == "districts") {
-    Walk(FindDistrict, [] { return DistrRec.Dnr.get(); },
+    walked = Walk(FindDistrict, [] { return DistrRec.Dnr.get(); },
          [] { Out(DistrRec.Dnr.get() + " | " + DistrRec.Dname.get() + " | " + DistrRec.Dkort.get()); });
   } else if (what == "routes") {
     bool long_form = GeneralSettings.RouteFormat == 1;
-    Walk(FindRoute, [long_form] { return long_form ? Route24Rec.RouteKey.get() : RouteRec.RouteKey.get(); },
+    walked = Walk(FindRoute, [long_form] { return long_form ? Route24Rec.RouteKey.get() : RouteRec.RouteKey.get(); },
          [long_form] {
            if (long_form)
              Out(Route24Rec.RouteKey.get() + " | " + IntStr(Route24Rec.RouteNumber, 3) + " | " + Route24Rec.RouteText.get());
@@ -70,14 +79,14 @@ int RunShow(Context& ctx) {
              Out(RouteRec.RouteKey.get() + " | " + IntStr(RouteRec.RouteNumber, 3) + " | " + RouteRec.RouteText.get());
          });
   } else if (what == "classes") {
-    Walk(FindClassBySortKey, [] { return KlassRec.SortOrdn.get(); }, [] {
+    walked = Walk(FindClassBySortKey, [] { return KlassRec.SortOrdn.get(); }, [] {
       Text courses;
       for (int s = 0; s < std::clamp<int>(KlassRec.StrNr, 1, 5); ++s) courses += (s ? " " : "") + KlassRec.Bana[s].get();
       Out(KlassRec.Bet.get() + " | " + KlassRec.SortOrdn.get() + " | banor " + courses + " | deltagare " +
           IntStr(KlassRec.Count[0][0], 0));
     });
   } else if (what == "entrants") {
-    Walk(FindEntrant, [] { return EntrantRec.StartNumber.get(); }, [] {
+    walked = Walk(FindEntrant, [] { return EntrantRec.StartNumber.get(); }, [] {
       std::int32_t ref = EntrantRec.ClassRef;
       bool e, f;
       TEntrantRec entrant = EntrantRec;
@@ -93,17 +102,17 @@ int RunShow(Context& ctx) {
   } else if (what == "controls" || what == "courses") {
     OpenDefinitions();
     if (!DefinitionsOpen) {
-      Err("Filerna inte \xF6ppna");
+      Err("olbrax-cli show: t\xE4vlingens definitioner kan inte \xF6ppnas: " + MsgText(IsamError));
       return 1;
     }
     if (what == "controls") {
-      Walk(FindControl, [] { return KontrRec.KodNr.get(); }, [] {
+      walked = Walk(FindControl, [] { return KontrRec.KodNr.get(); }, [] {
         Text line = KontrRec.KodNr.get() + " |";
         for (const auto& r : KontrRec.R) line += " " + (r.empty() ? Text("-") : r.get());
         Out(line);
       });
     } else {
-      Walk(FindCourse, [] { return TrackRec.Bana.get(); }, [] {
+      walked = Walk(FindCourse, [] { return TrackRec.Bana.get(); }, [] {
         Text codes;
         for (int i = 0; i < std::min<int>(TrackRec.Antal, kMaxCourseControls); ++i) codes += " " + TrackRec.KodNr[i].get();
         Out(TrackRec.Bana.get() + " | " + IntStr(TrackRec.BanSize[0], 0) + " m | " + IntStr(TrackRec.Rise, 0) +
@@ -115,22 +124,27 @@ int RunShow(Context& ctx) {
   } else {
     return Usage("show");
   }
-  return 0;
+  return walked ? 0 : 1;
 }
 
 int RunEraseEntrants(Context& ctx) {
   if (!ctx.args.empty()) return Usage("erase-entrants");
   DataSession data(ctx);
   if (!data.ok()) return 1;
-  if (!CompetitionOpen) {
-    Err("olbrax-cli erase-entrants: ingen t\xE4vling vald");
+  if (!RequireCompetition("erase-entrants")) return 1;
+  std::int32_t before = UsedRecs(EntrantFile);
+  if (before == 0) {
+    Out("Raderade deltagare: 0");
+    return 0;
+  }
+  bool erased = EraseAllEntrants();
+  ReportMsgLine();
+  if (!erased) {
+    Err(Text("olbrax-cli erase-entrants: deltagarna raderades inte") + (ctx.yes ? "" : " (utan --yes svaras Nej)"));
     return 1;
   }
-  std::int32_t before = UsedRecs(EntrantFile);
-  EraseAllEntrants();
-  std::int32_t after = EntrantFile ? UsedRecs(EntrantFile) : before;
-  Out("Raderade deltagare: " + IntStr(before - after, 0));
-  return after < before || before == 0 ? 0 : 1;
+  Out("Raderade deltagare: " + IntStr(before, 0));
+  return 0;
 }
 
 Registrar show({"show", "clubs|districts|classes|controls|courses|routes|entrants",

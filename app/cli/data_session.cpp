@@ -49,13 +49,25 @@ DataSession::DataSession(Context& ctx, bool open_archive) {
   }
   if (open_archive) {
     OpenArchive();
+    if (ctx.competition) {
+      remembered_competition_ = GeneralSettings.CurrentCompetition;
+      competition_overridden_ = true;
+      GeneralSettings.CurrentCompetition = *ctx.competition;
+    }
     ReopenConfiguredCompetition();
+    if (ctx.competition && !CompetitionOpen) {
+      ReportMsgLine();
+      Err("olbrax-cli: t\xE4vling " + ZeroStr(*ctx.competition, 2) + " kan inte \xF6ppnas" +
+          (ArchiveOpen ? Text(" (vakant, raderad eller utan sina filer)") : Text()));
+      return;
+    }
   }
   ok_ = true;
 }
 
 DataSession::~DataSession() {
   CloseAllCompetitionFiles();
+  if (competition_overridden_) GeneralSettings.CurrentCompetition = remembered_competition_;
   if (overridden_) {
     GeneralSettings.DataDirectory.set(saved_dir_);
     GeneralSettings.CurrentCompetition = saved_competition_;
@@ -67,7 +79,21 @@ DataSession::~DataSession() {
 }
 
 void ReportMsgLine() {
-  if (!MsgLine.empty()) Err(MsgLine);
+  if (MsgLine.empty()) return;
+  const auto* ui = dynamic_cast<const platform::HeadlessUi*>(&platform::CurrentUi());
+  if (ui && !ui->message_lines.empty() && ui->message_lines.back() == MsgLine) return;
+  if (ui && !ui->boxes.empty() && ui->boxes.back().text == MsgLine) return;
+  Err(MsgLine);
+}
+
+bool RequireCompetition(const char* command) {
+  if (CompetitionOpen) return true;
+  if (CurrentCompetition == 0)
+    Err(Text("olbrax-cli ") + command +
+        ": ingen t\xE4vling vald - v\xE4lj en med 'olbrax-cli select N' eller f\xF6r en k\xF6rning med '--competition N'");
+  else
+    Err(Text("olbrax-cli ") + command + ": t\xE4vling " + ZeroStr(CurrentCompetition, 2) + " kan inte \xF6ppnas");
+  return false;
 }
 
 }  // namespace olbrax::cli

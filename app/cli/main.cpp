@@ -1,5 +1,6 @@
 // olbrax-cli: the menu commands of the program without windows, for scripts, support and tests.
 #include <algorithm>
+#include <charconv>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -7,6 +8,7 @@
 
 #include "base/version.h"
 #include "cli/cli.h"
+#include "competition/registers/register_change.h"
 #include "platform/headless_ui.h"
 
 namespace {
@@ -18,11 +20,12 @@ void OnInterrupt(int) { g_ui.RequestCancel(); }
 void PrintHelp() {
   std::printf(
       "olbrax-cli - the orienteering competition program without windows\n\n"
-      "usage: olbrax-cli [--datadir DIR] [--yes] COMMAND [ARGS...]\n\n"
-      "  --datadir DIR  use DIR as the data directory for this run\n"
-      "  --yes          answer Yes to every question the command asks\n"
-      "  --help         this text\n"
-      "  --version      the program version\n\n"
+      "usage: olbrax-cli [--datadir DIR] [--competition N] [--yes] COMMAND [ARGS...]\n\n"
+      "  --datadir DIR    use DIR as the data directory for this run\n"
+      "  --competition N  use competition N (1..8) for this run, without remembering it\n"
+      "  --yes            answer Yes to every question the command asks\n"
+      "  --help           this text\n"
+      "  --version        the program version\n\n"
       "commands:\n");
   auto commands = olbrax::cli::Commands();
   std::sort(commands.begin(), commands.end(),
@@ -31,7 +34,9 @@ void PrintHelp() {
     std::string head = std::string(c.name) + " " + c.usage;
     std::printf("  %-34s %s\n", head.c_str(), c.summary);
   }
-  std::printf("\nMessages and boxes go to stderr; the program's texts are printed in UTF-8.\n");
+  std::printf(
+      "\nEvery message of the run and every box goes to stderr, in the program's own texts (UTF-8).\n"
+      "Exit codes: 0 done, 1 failed or only partly done, 2 wrong usage.\n");
 }
 
 }  // namespace
@@ -43,6 +48,15 @@ int main(int argc, char** argv) {
   ctx.datadir = olbrax::cli::TakeOption(args, "--datadir");
   // Relative to where the tool was started: loading the configuration enters another folder.
   if (ctx.datadir) ctx.datadir = std::filesystem::absolute(*ctx.datadir).string();
+  if (auto n = olbrax::cli::TakeOption(args, "--competition")) {
+    int v = 0;
+    auto [end, ec] = std::from_chars(n->data(), n->data() + n->size(), v);
+    if (ec != std::errc() || end != n->data() + n->size() || v < 1 || v > 8) {
+      std::fprintf(stderr, "olbrax-cli: --competition must be 1..8\n");
+      return 2;
+    }
+    ctx.competition = v;
+  }
   if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     PrintHelp();
     return args.empty() ? 2 : 0;
@@ -61,7 +75,12 @@ int main(int argc, char** argv) {
   for (const auto& c : olbrax::cli::Commands()) {
     if (args[0] == c.name) {
       ctx.args.assign(args.begin() + 1, args.end());
-      return c.run(ctx);
+      int failures = olbrax::ReportedStorageFailures();
+      int rc = c.run(ctx);
+      // Something the command meant to store was not stored (the user has read why): the
+      // command did only part of its work, whatever it thought of itself.
+      if (rc == 0 && olbrax::ReportedStorageFailures() > failures) rc = 1;
+      return rc;
     }
   }
   std::fprintf(stderr, "olbrax-cli: unknown command '%s' (see olbrax-cli --help)\n", args[0].c_str());

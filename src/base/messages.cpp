@@ -44,6 +44,7 @@ int ShowTextImpl(int code, std::string_view text, bool convert_dos) {
   if (convert_dos && HasDosSwedishLetters(shown)) shown = DosToWin(shown);
   if (style == 0) {
     MsgLine = shown;
+    platform::CurrentUi().MessageLine(shown);
     return platform::kOk;
   }
   return platform::CurrentUi().ShowBox(style, Caption(style), shown);

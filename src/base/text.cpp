@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -38,10 +39,12 @@ Text AbsDigits(long long value) {
   return std::to_string(mag);
 }
 
+// Two decimals with "." whatever the locale: the text goes into exchange files, whose field
+// separator is the comma that some locales write.
 Text AbsFixed2(double value) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.2f", std::fabs(value));
-  return buf;
+  char buf[400];
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::fixed, 2);
+  return ec == std::errc() ? Text(buf, end) : Text("0.00");
 }
 
 bool IsWordSeparator(unsigned char ch) {

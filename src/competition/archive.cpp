@@ -15,6 +15,7 @@
 #include "competition/records/entrant_rec.h"
 #include "competition/records/route_recs.h"
 #include "competition/open_failure.h"
+#include "competition/registers/register_change.h"
 #include "printing/config/configuration.h"
 #include "storage/disk_file.h"
 
@@ -87,40 +88,85 @@ void RefreshArchiveCounts(FileBlock* archive) {
 // The statistics block's file name.
 Text ClubsFileName() { return DataFileName("CLUBS", CurrentCompetition) + ".Dat"; }
 
-int IoResult(int err) {
-  switch (err) {
-    case ENOENT: return 2;
-    case ENOTDIR: return 3;
-    case EACCES: case EPERM: return 5;
-    case ENOSPC: return 101;
-    default: return 100;
+// The I/O result number of a failed platform call on the statistics block (the numbers its
+// messages are written in).
+int IoResult(int win_error, bool write) {
+  switch (win_error) {
+    case disk::kErrFileNotFound: return 2;
+    case disk::kErrPathNotFound: return 3;
+    case disk::kErrAccessDenied: return 5;
+    default: return write ? 101 : 100;
   }
 }
 
-// Reads or writes block 0 of the statistics file `name`; the I/O result number, 0 on success.
-int TransferCmpClubRec(bool write, const Text& name) {
-  std::string path = disk::Resolve(name);
-  std::FILE* f = std::fopen(path.c_str(), write ? "r+b" : "rb");
-  if (!f && write) f = std::fopen(path.c_str(), "w+b");
-  if (!f) return IoResult(errno);
-  bool ok;
+struct CmpClubIo {
+  int io = 0;         // I/O result, 0 on success
+  int win_error = 0;  // what the platform said
+};
+
+// Reads or writes block 0 of the statistics file `name` through the file layer.
+CmpClubIo TransferCmpClubRec(bool write, const Text& name) {
+  disk::File f;
+  int e = disk::Open(name, write, f);
+  if (e == disk::kErrFileNotFound && write) e = disk::Create(name, f);
+  if (e != disk::kErrNone) return {IoResult(e, write), e};
+  std::size_t moved = 0;
   if (write) {
-    ToStorage(CmpClubRec);
-    ok = std::fwrite(&CmpClubRec, 1, sizeof CmpClubRec, f) == sizeof CmpClubRec && std::fflush(f) == 0 &&
-         (!disk::FlushEnabled() || ::fdatasync(fileno(f)) == 0);
-    FromStorage(CmpClubRec);
+    TCmpClubRec stored = CmpClubRec;
+    ToStorage(stored);
+    e = disk::Write(f, 0, &stored, sizeof stored, moved);
+    if (e == disk::kErrNone && moved != sizeof stored) e = disk::kErrDiskFull;  // a short write: no room
+    if (e == disk::kErrNone) e = disk::Flush(f);
   } else {
-    ok = std::fread(&CmpClubRec, 1, sizeof CmpClubRec, f) == sizeof CmpClubRec;
-    FromStorage(CmpClubRec);
+    TCmpClubRec read{};
+    e = disk::Read(f, 0, &read, sizeof read, moved);
+    if (e == disk::kErrNone && moved != sizeof read) return {100, 0};  // the block is cut short
+    if (e == disk::kErrNone) {
+      CmpClubRec = read;
+      FromStorage(CmpClubRec);
+    }
   }
-  int err = ok ? 0 : (write ? IoResult(errno) : 100);  // 100: read past the end of the file
-  std::fclose(f);
-  return err;
+  int closed = disk::Close(f);
+  if (e == disk::kErrNone) e = closed;
+  return e == disk::kErrNone ? CmpClubIo{} : CmpClubIo{IoResult(e, write), e};
 }
 
-void CmpClubFailure(bool write, int io) {
-  Text text = Text(write ? "Fel vid skrivning av " : "Fel vid l\xE4sning av ") + "\"" + ClubsFileName() + "\" " + MsgText(io);
-  ShowText(201, text);
+void CmpClubFailure(bool write, const CmpClubIo& r) {
+  Text text = Text(write ? "Fel vid skrivning av " : "Fel vid l\xE4sning av ") + "\"" + ClubsFileName() + "\" " +
+              MsgText(r.io) + PlatformDetail(r.win_error);
+  ReportStorageFailure(text);
+}
+
+// The storage failure of the last engine call on the file `name`, shown to the user.
+void ReportFileFailure(std::string_view prefix, const Text& name) {
+  ReportStorageFailure(Text(prefix) + StorageFailureText() + " " + name);
+}
+
+// Keeps the engine status of a failure across the calls that close up after it.
+class KeptStatus {
+ public:
+  KeptStatus() : ok_(IsamOK), error_(IsamError), dos_(IsamDosError) {}
+  void Restore() const {
+    if (ok_) return;
+    isam::Fail(error_);
+    IsamDosError = dos_;
+  }
+
+ private:
+  bool ok_;
+  int error_, dos_;
+};
+
+// Deletes the five files of competition n; `summary` collects the names deleted, and a file that
+// exists but cannot be deleted is told on the message line at once.
+void RemoveCompetitionFiles(std::int32_t n, Text* summary) {
+  for (const char* name : {"KLASS", "CLUBS", "OL", "TRACK", "KONTR"}) {
+    Text file = Text(name) + Nn(n);
+    DeleteFileBlock(DataFileName(name, n));
+    if (!summary) continue;
+    if (IsamOK) *summary += "\"" + file + "\" ";
+    else ShowText(1, "Filerna \"" + file + "\" kunde inta raderas!");
+  }
 }
 
 }  // namespace
@@ -146,7 +192,7 @@ void CreateRegisterFile(std::string_view kind, std::string_view path) {
   isam::Fail(isam::kGeneral);
 }
 
-int ReadCmpClubRecFrom(std::string_view path) { return TransferCmpClubRec(false, Text(path)); }
+int ReadCmpClubRecFrom(std::string_view path) { return TransferCmpClubRec(false, Text(path)).io; }
 
 Text DataFileName(std::string_view name, int competition) {
   Text out = GeneralSettings.DataDirectory.get() + "/" + Text(name);
@@ -219,23 +265,44 @@ void SwitchRouteFile() {
   ArchiveOpen = IsamOK;
 }
 
-void CreateArchiveFiles() {
-  if (ArchiveCount != 0 && AskBeforeDestroying(MsgText(504)) != platform::kYes) return;
+bool CreateArchiveFiles() {
+  if (ArchiveCount != 0 && AskBeforeDestroying(MsgText(504)) != platform::kYes) return false;
   CloseCompetition();
   CloseDefinitions();
   CloseArchive();
-  if (ArchiveOpen) return;
+  if (ArchiveOpen) return false;
+  // Nothing is emptied before every file that would be made anew can be taken: a file that
+  // another copy of the program holds is refused here, while the archive still lists its
+  // competitions.
+  for (const FileKind* k : {&g_archive, &g_club, &g_distr, &g_route, &g_route24}) {
+    FileBlock* fb = nullptr;
+    OpenFileBlock(fb, DataFileName(k->name));
+    if (IsamOK) {
+      CloseFileBlock(fb);
+      continue;
+    }
+    if (IsamDosError == disk::kErrSharingViolation || IsamDosError == disk::kErrAccessDenied) {
+      ReportFileFailure("", DataFileName(k->name));
+      OpenArchive();
+      return false;
+    }
+  }
   if (!Create(g_archive)) {
-    ShowText(201, MsgText(IsamError) + " " + DataFileName(g_archive.name));
-    return;
+    ReportFileFailure("", DataFileName(g_archive.name));
+    return false;
   }
   for (const FileKind* k : {&g_club, &g_distr, &g_route, &g_route24}) {
     FileBlock* fb = nullptr;
     OpenFileBlock(fb, DataFileName(k->name));
-    if (IsamOK) CloseFileBlock(fb);  // an existing register is kept as it is
-    else Create(*k);
+    if (IsamOK) {
+      CloseFileBlock(fb);  // an existing register is kept as it is
+    } else if (!Create(*k)) {
+      ReportFileFailure("", DataFileName(k->name));
+      return false;
+    }
   }
   OpenArchive();
+  return ArchiveOpen;
 }
 
 // --- The competition's sets --------------------------------------------------------------------
@@ -276,9 +343,11 @@ void OpenCompetition() {
   } else {
     // The statistics block reports its own failure in a box; a file block's goes to the line.
     if (!g_failed_open.empty()) ShowText(1, OpenFailureText(g_failed_open));
+    KeptStatus failure;  // what went wrong stays for the caller to tell
     Close(KlassFile);
     Close(EntrantFile);
     Close(TrackFile);
+    failure.Restore();
   }
   EntrantState.changed = ClassState.changed = CourseState.changed = 1;
   ClearEntrant();
@@ -308,9 +377,11 @@ void OpenDefinitions() {
   DefinitionsOpen = IsamOK;
   if (!DefinitionsOpen) {
     if (!g_failed_open.empty()) ShowText(1, OpenFailureText(g_failed_open));
+    KeptStatus failure;
     Close(KlassFile);
     Close(KontrFile);
     Close(TrackFile);
+    failure.Restore();
   }
   ClassState.changed = ControlState.changed = CourseState.changed = 1;
   ClearClassRec();
@@ -327,17 +398,52 @@ void CloseDefinitions() {
   DefinitionsOpen = false;
 }
 
-void CreateCompetitionFiles() {
-  if (!ArchiveOpen || CurrentCompetition == 0) return;
-  if (!Create(g_klass, CurrentCompetition)) return;
-  if (int io = TransferCmpClubRec(true, ClubsFileName()); io != 0) {
-    CmpClubFailure(true, io);
-    return;
+bool CreateCompetitionFiles() {
+  if (!ArchiveOpen || CurrentCompetition == 0) return false;
+  constexpr std::string_view kWhy = "T\xE4vlingen kunde inte skapas: ";
+  if (!Create(g_klass, CurrentCompetition)) {
+    ReportFileFailure(kWhy, DataFileName(g_klass.name, CurrentCompetition));
+    return false;
   }
-  if (!Create(g_entrant, CurrentCompetition) || !Create(g_track, CurrentCompetition) ||
-      !Create(g_kontr, CurrentCompetition))
-    return;
+  if (CmpClubIo r = TransferCmpClubRec(true, ClubsFileName()); r.io != 0) {
+    CmpClubFailure(true, r);
+    return false;
+  }
+  for (const FileKind* k : {&g_entrant, &g_track, &g_kontr}) {
+    if (!Create(*k, CurrentCompetition)) {
+      ReportFileFailure(kWhy, DataFileName(k->name, CurrentCompetition));
+      return false;
+    }
+  }
   OpenCompetition();
+  if (!CompetitionOpen) {
+    ReportStorageFailure(Text(kWhy) + StorageFailureText());
+    return false;
+  }
+  return true;
+}
+
+bool CreateCompetition() {
+  std::int32_t n = 0;
+  if (!PutCompetitionRec(true, n)) return false;
+  if (CreateCompetitionFiles()) return true;
+  // All or nothing: the files made so far and the archive entry go again.
+  KeptStatus failure;
+  CloseCompetition();
+  RemoveCompetitionFiles(n, nullptr);
+  FileBlock* archive = nullptr;
+  OpenFileBlock(archive, DataFileName(g_archive.name));
+  if (IsamOK) {
+    DeleteRec(archive, n);
+    if (!IsamOK) ReportFileFailure("", DataFileName(g_archive.name));
+    RefreshArchiveCounts(archive);
+    CloseFileBlock(archive);
+  }
+  ArchiveChanged = 1;
+  CurrentCompetition = 0;
+  ClearCompetitionRec();
+  failure.Restore();
+  return false;
 }
 
 // --- The statistics block ------------------------------------------------------------------------
@@ -348,15 +454,19 @@ void ResetCmpClubRec() {
   ClearEntrant();
 }
 
-void ReadCmpClubRec() {
-  if (int io = TransferCmpClubRec(false, ClubsFileName()); io != 0) {
-    isam::Fail(isam::kGeneral);
-    CmpClubFailure(false, io);
-  }
+bool ReadCmpClubRec() {
+  CmpClubIo r = TransferCmpClubRec(false, ClubsFileName());
+  if (r.io == 0) return true;
+  CmpClubFailure(false, r);
+  isam::Fail(isam::kGeneral);
+  return false;
 }
 
-void WriteCmpClubRec() {
-  if (int io = TransferCmpClubRec(true, ClubsFileName()); io != 0) CmpClubFailure(true, io);
+bool WriteCmpClubRec() {
+  CmpClubIo r = TransferCmpClubRec(true, ClubsFileName());
+  if (r.io == 0) return true;
+  CmpClubFailure(true, r);
+  return false;
 }
 
 // --- Archive entries -----------------------------------------------------------------------------
@@ -389,55 +499,87 @@ void ReadCompetitionRec(int mode, std::string_view key, std::int32_t& n, bool& a
   if (!found) n = 0;
 }
 
-void PutCompetitionRec(bool adding, std::int32_t& n) {
+bool PutCompetitionRec(bool adding, std::int32_t& n) {
   FileBlock* archive = nullptr;
   OpenFileBlock(archive, DataFileName(g_archive.name));
-  if (!IsamOK) return;
-  ToStorage(InfoRec);
+  if (!IsamOK) {
+    ReportFileFailure("", DataFileName(g_archive.name));
+    return false;
+  }
+  TInfoRec stored = InfoRec;
+  ToStorage(stored);
+  RegisterChange change;
+  if (adding) {
+    stored.DataStatus = 0;
+    if (change.AddRecord(archive, n, &stored)) stored.Lnr.set(Nn(n));
+  }
+  change.WriteRecord(archive, n, stored);
+  bool ok = change.Finish();
+  KeptStatus status;
+  RefreshArchiveCounts(archive);
+  CloseFileBlock(archive);
+  status.Restore();
+  if (!ok) return false;
   if (adding) {
     InfoRec.DataStatus = 0;
-    AddRec(archive, n, &InfoRec);
     InfoRec.Lnr.set(Nn(n));
     ArchiveChanged = 1;
   }
-  if (IsamOK) PutRec(archive, n, &InfoRec);
-  FromStorage(InfoRec);
-  RefreshArchiveCounts(archive);
-  CloseFileBlock(archive);
   CurrentCompetition = n;
+  return true;
 }
 
-void WriteCompetitionRec(std::int32_t n) {
-  if (n < 1) return;
-  PutCompetitionRec(false, n);
+bool WriteCompetitionRec(std::int32_t n) {
+  if (n < 1) return true;
+  return PutCompetitionRec(false, n);
 }
 
-void DeleteCompetition(std::int32_t n) {
-  if (CompetitionOpen || !ArchiveOpen || n <= 0 || n >= ArchiveLength) return;
-  CurrentCompetition = n;
+bool DeleteCompetition(std::int32_t n) {
+  if (CompetitionOpen || !ArchiveOpen) return false;
+  if (n <= 0 || n >= ArchiveLength) {
+    ShowText(1, "T\xE4vling " + Nn(n) + " finns inte (vakant)");
+    return false;
+  }
   FileBlock* archive = nullptr;
   OpenFileBlock(archive, DataFileName(g_archive.name));
-  if (!IsamOK) return;
-  GetRec(archive, n, &InfoRec);
-  CloseFileBlock(archive);
-  if (InfoRec.DataStatus == 0 && AskBeforeDestroying("OlDataBas: " + InfoRec.Tvl.get() + " raderas ") != platform::kYes)
-    return;
-  Text summary;
-  for (const char* name : {"KLASS", "CLUBS", "OL", "TRACK", "KONTR"}) {
-    Text file = Text(name) + Nn(n);
-    DeleteFileBlock(DataFileName(name, n));
-    if (IsamOK) summary += "\"" + file + "\" ";
-    else ShowText(1, "Filerna \"" + file + "\" kunde inta raderas!");
+  if (!IsamOK) {
+    ReportFileFailure("", DataFileName(g_archive.name));
+    return false;
   }
+  TInfoRec entry{};
+  GetRec(archive, n, &entry);
+  bool read = IsamOK;
+  CloseFileBlock(archive);
+  if (!read) {
+    ReportFileFailure("", DataFileName(g_archive.name));
+    return false;
+  }
+  // A deleted entry's first bytes are the archive's free chain: deleting it again would close the
+  // chain into a cycle.
+  if (entry.DataStatus != 0) {
+    ShowText(1, "T\xE4vling " + Nn(n) + " \xE4r redan raderad");
+    return false;
+  }
+  CurrentCompetition = n;
+  InfoRec = entry;
+  if (AskBeforeDestroying("OlDataBas: " + InfoRec.Tvl.get() + " raderas ") != platform::kYes) return false;
+  Text summary;
+  RemoveCompetitionFiles(n, &summary);
   OpenFileBlock(archive, DataFileName(g_archive.name));
+  bool deleted = false;
   if (IsamOK) {
-    DeleteRec(archive, n);
+    RegisterChange change;
+    change.RemoveRecord(archive, n);
+    deleted = change.Finish();
     RefreshArchiveCounts(archive);
     CloseFileBlock(archive);
+  } else {
+    ReportFileFailure("", DataFileName(g_archive.name));
   }
   CurrentCompetition = 0;
   ArchiveChanged = 1;
-  ShowText(1, summary);
+  if (deleted) ShowText(1, summary);
+  return deleted;
 }
 
 // --- Menus ---------------------------------------------------------------------------------------
@@ -454,7 +596,9 @@ std::array<ArchiveMenuItem, kMaxCompetitions> ShowArchiveMenus() {
   if (c != 0) {
     TInfoRec copy = InfoRec;
     ToStorage(copy);
-    PutRec(archive, c, &copy);
+    RegisterChange change;
+    change.WriteRecord(archive, c, copy);
+    change.Finish();
   }
   for (int i = 1; i <= kMaxCompetitions; ++i) {
     ArchiveMenuItem& item = items[static_cast<std::size_t>(i - 1)];
@@ -506,14 +650,14 @@ bool BeginInputInfo(bool adding) {
   return true;
 }
 
-void AcceptInputInfo(bool adding) {
+bool AcceptInputInfo(bool adding) {
   // A new competition's payee is its organiser unless one was given.
   if (adding && CmpClubRec.Payee.empty()) CmpClubRec.Payee.set(InfoRec.Arr.get().substr(0, 32));
-  std::int32_t n = adding ? 0 : CurrentCompetition;
-  PutCompetitionRec(adding, n);
-  if (!IsamOK) return;
-  if (adding) CreateCompetitionFiles();
-  else if (!CompetitionOpen) OpenCompetition();
+  if (adding) return CreateCompetition();
+  std::int32_t n = CurrentCompetition;
+  if (!PutCompetitionRec(false, n)) return false;
+  if (!CompetitionOpen) OpenCompetition();
+  return CompetitionOpen;
 }
 
 void ReopenConfiguredCompetition() {
@@ -529,12 +673,15 @@ void SelectFromMenu(std::int32_t n) {
   ReopenConfiguredCompetition();
 }
 
-void DeleteFromMenu(std::int32_t n) {
-  if (n > ArchiveLength - 1) return;
+bool DeleteFromMenu(std::int32_t n) {
+  if (n > ArchiveLength - 1) {
+    ShowText(1, "T\xE4vling " + Nn(n) + " finns inte (vakant)");
+    return false;
+  }
   std::int32_t p = CurrentCompetition;
   CloseCompetition();
   CloseDefinitions();
-  DeleteCompetition(n);
+  bool deleted = DeleteCompetition(n);
   if (p != 0 && p != n) {
     CurrentCompetition = p;
     bool at_end, found;
@@ -544,6 +691,7 @@ void DeleteFromMenu(std::int32_t n) {
     CurrentCompetition = 0;
   }
   GeneralSettings.CurrentCompetition = CurrentCompetition;
+  return deleted;
 }
 
 void CloseAllCompetitionFiles() {

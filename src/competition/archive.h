@@ -38,8 +38,10 @@ Text DataFileName(std::string_view name, int competition = 0);
 
 void OpenArchive();
 void CloseArchive();
-// "skapa nya": a new, empty archive; existing registers are kept.
-void CreateArchiveFiles();
+// "skapa nya": a new, empty archive; existing registers are kept. False when it was not made:
+// the question was answered No, or a file is held by another copy of the program or cannot be
+// created (nothing is changed then, and the user has been told).
+bool CreateArchiveFiles();
 void OpenRouteFile();
 void CloseRouteFile();
 void SwitchRouteFile();
@@ -49,18 +51,28 @@ void OpenCompetition();
 void CloseCompetition();
 void OpenDefinitions();
 void CloseDefinitions();
-// Creates the files of CurrentCompetition and opens its entry set. Its statistics block is
-// written as the buffer holds it: the caller has reset it and set the payment details.
-void CreateCompetitionFiles();
+// Creates the five files of CurrentCompetition and opens its entry set; false (told to the user)
+// at the first failure. Its statistics block is written as the buffer holds it: the caller has
+// reset it and set the payment details.
+bool CreateCompetitionFiles();
+// Adds InfoRec to the archive as a new competition, creates its files and opens it, all or
+// nothing: after a failure the files made so far and the archive entry are gone again, and the
+// user has been told why.
+bool CreateCompetition();
 
 void ReadCompetitionRec(int mode, std::string_view key, std::int32_t& n, bool& at_end, bool& found);
-void PutCompetitionRec(bool adding, std::int32_t& n);
-void WriteCompetitionRec(std::int32_t n);
-void DeleteCompetition(std::int32_t n);
+// Writing the archive entry is one change (competition/registers/register_change.h): false when
+// it failed, which the user has been shown.
+bool PutCompetitionRec(bool adding, std::int32_t& n);
+bool WriteCompetitionRec(std::int32_t n);
+// Deletes entry n and its files after the question; refused (false, with the reason on the message
+// line) for a vacant or already deleted entry.
+bool DeleteCompetition(std::int32_t n);
 
 void ResetCmpClubRec();
-void ReadCmpClubRec();
-void WriteCmpClubRec();
+// Reading and writing the statistics block; a failure is shown to the user (false).
+bool ReadCmpClubRec();
+bool WriteCmpClubRec();
 
 // One item of the selection and delete menus of the archive.
 struct ArchiveMenuItem {
@@ -76,11 +88,12 @@ std::array<ArchiveMenuItem, kMaxCompetitions> ShowArchiveMenus();
 // and an empty statistics block (no payment details), and keeps what the dialog puts there; a
 // payee left empty becomes the organiser.
 bool BeginInputInfo(bool adding);
-void AcceptInputInfo(bool adding);
+// False when the competition could not be stored or opened (the user has been told).
+bool AcceptInputInfo(bool adding);
 
 // Selecting and deleting entry n from the menus.
 void SelectFromMenu(std::int32_t n);
-void DeleteFromMenu(std::int32_t n);
+bool DeleteFromMenu(std::int32_t n);
 // The start-up reopening of the competition named by the configuration.
 void ReopenConfiguredCompetition();
 

@@ -1,5 +1,6 @@
 #include "exchange/exchange_file.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -63,6 +64,12 @@ bool OpenNow(char mode, std::string_view path) {
   ExchangeState& s = S();
   bool create = mode == 'C';
   std::string sys = create ? Utf8FromWin(path) : disk::Resolve(path);
+  // A folder opens as a stream that reads nothing: it would import as an empty file.
+  struct stat st{};
+  if (::stat(sys.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    errno = EISDIR;
+    return false;
+  }
   auto f = std::make_unique<std::fstream>(sys, create ? std::ios::out | std::ios::trunc | std::ios::binary
                                                       : std::ios::in | std::ios::binary);
   if (!*f) return false;
@@ -127,7 +134,7 @@ bool OpenExchangeFileNamed(platform::Window owner, char comment_char, char mode,
   bool create = mode == 'C';
   if (!OpenNow(mode, path)) {
     int io = errno;
-    MsgLine = "Kan ej \xF6ppna IxportFile: \"" + Text(path) + "\" " + MsgText(io == ENOENT ? 2 : (io == EACCES ? 5 : 3));
+    MsgLine = "Kan ej \xF6ppna IxportFile: \"" + Text(path) + "\" " + MsgText(io == ENOENT ? 2 : (io == EACCES || io == EISDIR ? 5 : 3));
   } else {
     MsgLine = "IxportFile " + Text(path) + " \xF6ppen..";
   }

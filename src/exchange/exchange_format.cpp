@@ -55,6 +55,14 @@ int IntField(std::string_view field, int invalid) {
   return v;
 }
 
+double RealField(std::string_view field) {
+  while (!field.empty() && field.front() == ' ') field.remove_prefix(1);
+  if (!field.empty() && field.front() == '+') field.remove_prefix(1);
+  double v = 0;
+  auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), v, std::chars_format::fixed);
+  return ec == std::errc() ? v : 0.0;
+}
+
 Text NormaliseControlCode(std::string_view code) {
   Text c = UpStr(code).substr(0, 3);
   while (!c.empty() && c.front() == ' ') c.erase(0, 1);

@@ -61,6 +61,9 @@ Text CleanField(std::string_view field);
 
 // An integer field; `invalid` when it is not a number (an empty field too).
 int IntField(std::string_view field, int invalid = 0);
+// A decimal field (a fee: "150.50"), read with "." as the decimal point whatever the locale; the
+// number at the start of the field, 0 when it does not start with one.
+double RealField(std::string_view field);
 // A control code as keys hold it: upper case, at most 3, digits right-aligned in 3.
 Text NormaliseControlCode(std::string_view code);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <vector>
 
 #include "base/counter.h"
 #include "base/memory.h"
@@ -42,9 +43,42 @@ struct ImportState {
   int class_counter = 0;
 };
 
+ImportRunStatus g_run;
+
 void Log(std::string_view line) {
   print::LogEnsureOpen();
   print::LogLine(line);
+}
+
+// The run did only part of its work.
+void Partial() { g_run.complete = false; }
+
+// A record the register layer could not store: its failure (already shown to the user) goes into
+// the log, the record counts as neither added nor modified, and the rest of the file is left, so
+// that the log never reports what is not in the files.
+void StoreFailed(ImportState& st, std::string_view text) {
+  Log("     " + MsgLine);
+  ReportRecord(text, 0, 0);
+  st.stop = true;
+  Partial();
+}
+
+// A look-up that failed in the engine, not merely found nothing: the record cannot be placed
+// (taken for new, a club would be stored twice), so the failure is shown and the file ends.
+bool LookUpFailed(ImportState& st, std::string_view text) {
+  if (IsamOK || IsamError == isam::kFindNotFound || IsamError == isam::kSearchNotFound) return false;
+  ReportStorageFailure(StorageFailureText());
+  StoreFailed(st, text);
+  return true;
+}
+
+// A record refused for what it holds: said on the message line and in the log; the file goes on.
+void Refused(std::string_view text, std::string_view why) {
+  MsgLine = Text(why);
+  ShowMsg(1);
+  Log("     " + MsgLine);
+  ReportRecord(text, 0, 0);
+  Partial();
 }
 
 Text F(const Text& line, int n) { return ExchangeField(line, ',', n); }
@@ -58,6 +92,7 @@ void ImportCompetition(ImportState& st) {
     MsgLine = "Max antal t\xE4vlingar uppn\xE5tt kan ej addera!";
     ShowMsg(201);
     st.stop = true;
+    Partial();
     OpenCompetition();
     return;
   }
@@ -111,41 +146,36 @@ void ImportCompetition(ImportState& st) {
   if (int v = IntField(F(l2, k + s + 5), -1); v >= 0 && v <= 3) InfoRec.ClubNrOption = static_cast<std::uint8_t>(v);
   for (int b = 0; b < 4; ++b)
     for (int i = 0; i < 4; ++i) InfoRec.adress[b].line[i].set(F(st.lines[static_cast<std::size_t>(2 + b)], i + 1));
-  ReportRecord(InfoRec.Tvl.get() + "  " + InfoRec.Date.get(), 1, 0);
-  std::int32_t n = 0;
-  PutCompetitionRec(true, n);
-  // A competition in the archive needs its files: without them it could never be opened, and
-  // the classes and entries of the same import would have nowhere to go.
-  if (IsamOK) CreateCompetitionFiles();
+  Text text = InfoRec.Tvl.get() + "  " + InfoRec.Date.get();
+  // The entry and its files, all or nothing: a competition without files could never be opened,
+  // and the classes and entries of the same import would have nowhere to go.
+  if (!CreateCompetition()) return StoreFailed(st, text);
+  ReportRecord(text, 1, 0);
 }
 
 void ImportClub(ImportState& st) {
   ClearClub();
   const Text& l1 = st.lines[0];
-  Text name = UpStr(F(l1, 1));
+  // The name as it is stored: at most 30 characters, "XXX" when empty. A longer name is found by
+  // its stored form, and an empty one does not match every club.
+  Text name = StoredKey(UpStr(F(l1, 1)).substr(0, 30));
   std::int32_t ref = 0;
   bool at_end, found;
-  FindClub(kFindFrom, name.substr(0, 30), ref, at_end, found);
+  FindClub(kFindFrom, name, ref, at_end, found);
+  if (LookUpFailed(st, name)) return;
   bool exists = found && ClubRec.ClubName.get().find(name) != Text::npos;
-  if (exists) {
-    ReportRecord(DisplayName(false, ClubRec.ClubName.get()), 0, 1);
-    DeleteKey(ClubFile, 1, ref, ClubRec.ClubName.get());
-    if (CompetitionOpen && ref <= kMaxClubRecords)
-      for (int a = 1; a <= 2; ++a) SetClubAmount(0, a, ClubAmount(0, a) - ClubAmount(ref, a));
-  } else {
+  if (!exists) {
     ClearClub();
     if (FileLen(ClubFile) - 1 >= kMaxClubs) {
       MsgLine = "Max antal klubbar uppn\xE5tt kan ej addera!";
       ShowMsg(1);
       st.stop = true;
+      Partial();
       return;
     }
-    ClubRec.ClubName.set(name.substr(0, 30));
-    ReportRecord(DisplayName(false, ClubRec.ClubName.get()), 1, 0);
-    PutClub(true, ref);
-    if (!IsamOK || ref == 0) return;
-    DeleteKey(ClubFile, 1, ref, ClubRec.ClubName.get());
+    ClubRec.ClubName.set(name);
   }
+  Text text = DisplayName(false, ClubRec.ClubName.get());
   if (Text v = F(l1, 2); !v.empty()) ClubRec.ClubNumber = IntField(v, 0);
   if (Text v = F(l1, 3); !v.empty()) ClubRec.DistrictNumber.set(v.substr(0, 2));
   if (ClubRec.DistrictNumber.empty()) ClubRec.DistrictNumber.set("00");
@@ -156,42 +186,48 @@ void ImportClub(ImportState& st) {
   if (Text v = F(l1, 8); !v.empty()) ClubRec.ClubCode.set(v.substr(0, 3));
   for (int b = 0; b < 4; ++b)
     for (int i = 0; i < 4; ++i) ClubRec.ClubAddress[b].line[i].set(F(st.lines[static_cast<std::size_t>(1 + b)], i + 1));
-  if (CompetitionOpen && ref <= kMaxClubRecords) {
+  if (!PutClub(!exists, ref)) return StoreFailed(st, text);
+  ReportRecord(text, exists ? 0 : 1, exists ? 1 : 0);
+  // The club's two fees in this competition, and the totals, once the club is stored.
+  if (CompetitionOpen && ref >= 1 && ref <= kMaxClubRecords) {
     for (int a = 1; a <= 2; ++a) {
-      double fee = std::atof(F(l1, 8 + a).c_str());
+      double total = ClubAmount(0, a) - (exists ? ClubAmount(ref, a) : 0.0);
+      double fee = RealField(F(l1, 8 + a));
       SetClubAmount(ref, a, fee);
-      SetClubAmount(0, a, ClubAmount(0, a) + ClubAmount(ref, a));
+      SetClubAmount(0, a, total + fee);
     }
   }
-  PutClub(false, ref);
 }
 
 void ImportDistrict(ImportState& st) {
   ClearDistrict();
   const Text& l1 = st.lines[0];
-  DistrRec.Dnr.set(ZeroStr(IntField(F(l1, 1)), 2));
   DistrRec.Dname.set(F(l1, 2).substr(0, 19));
   DistrRec.Dkort.set(F(l1, 3).substr(0, 3));
+  // The number is stored in two digits: 100 would become 10 and overwrite that district.
+  int number = IntField(F(l1, 1), -1);
+  if (number < 1 || number > kMaxDialogDistricts) {
+    return Refused(F(l1, 1) + " " + DistrRec.Dname.get(),
+                   "Distriktsnummer utanf\xF6r 1..99: \"" + F(l1, 1) + "\" " + DistrRec.Dname.get());
+  }
+  DistrRec.Dnr.set(ZeroStr(number, 2));
   TDistrRec fresh = DistrRec;
   std::int32_t ref = 0;
   bool at_end, found;
   FindDistrict(kFindExact, fresh.Dnr.get(), ref, at_end, found);
   Text text = fresh.Dnr.get() + " " + fresh.Dname.get() + " " + fresh.Dkort.get();
-  if (found) {
-    ReportRecord(text, 0, 1);
-    DeleteKey(DistrFile, 1, ref, DistrRec.Dnr.get());
-    fresh.DataStatus = DistrRec.DataStatus;
-    DistrRec = fresh;
-    PutDistrict(false, ref);
-  } else if (FileLen(DistrFile) - 1 >= kMaxDistricts) {
+  if (LookUpFailed(st, text)) return;
+  if (!found && FileLen(DistrFile) - 1 >= kMaxDistricts) {
     MsgLine = "Max antal distrikt uppn\xE5tt kan ej addera!";
     st.stop = true;
+    Partial();
     ShowMsg(1);
-  } else {
-    ReportRecord(text, 1, 0);
-    DistrRec = fresh;
-    PutDistrict(true, ref);
+    return;
   }
+  if (found) fresh.DataStatus = DistrRec.DataStatus;
+  DistrRec = fresh;
+  if (!PutDistrict(!found, ref)) return StoreFailed(st, text);
+  ReportRecord(text, found ? 0 : 1, found ? 1 : 0);
 }
 
 void ImportControl(ImportState& st) {
@@ -200,15 +236,15 @@ void ImportControl(ImportState& st) {
   std::int32_t ref = 0;
   bool at_end, found;
   FindControl(kFindExact, code, ref, at_end, found);
-  if (found) {
-    DeleteKey(KontrFile, 1, ref, KontrRec.KodNr.get());
-  } else {
+  if (LookUpFailed(st, "Kontr: " + code)) return;
+  if (!found) {
     ClearControl();
     KontrRec.KodNr.set(code);
     if (UsedRecs(KontrFile) > 510) {
       MsgLine = "Max antal kontroller uppn\xE5tt kan ej addera!";
       ShowMsg(1);
       st.stop = true;
+      Partial();
       return;
     }
   }
@@ -233,7 +269,7 @@ void ImportControl(ImportState& st) {
   }
   KontrRec.posX = IntField(F(l1, 10));
   KontrRec.posY = IntField(F(l1, 11));
-  PutControl(!found, ref);
+  if (!PutControl(!found, ref)) return StoreFailed(st, "Kontr: " + code);
   ReportRecord("Kontr: " + code + " Record:" + Sp(ref, 4), found ? 0 : 1, found ? 1 : 0);
 }
 
@@ -243,12 +279,12 @@ void ImportCourse(ImportState& st) {
   std::int32_t ref = 0;
   bool at_end, found;
   FindCourse(kFindExact, name, ref, at_end, found);
-  if (found) {
-    DeleteKey(TrackFile, 1, ref, TrackRec.Bana.get());
-  } else {
+  if (LookUpFailed(st, "Bana: " + name)) return;
+  if (!found) {
     ClearCourse();
     TrackRec.Bana.set(name);
   }
+  std::vector<std::int32_t> used;  // the controls a new course uses, counted once it is stored
   TrackRec.BanSize[std::clamp<int>(InfoRec.MellanTid, 0, 25)] = IntField(F(l1, 2));
   TrackRec.Rise = static_cast<std::int16_t>(IntField(F(l1, 3)));
   TrackRec.Antal = 0;
@@ -259,6 +295,7 @@ void ImportCourse(ImportState& st) {
       MsgLine = "Max antal kontroller per bana uppn\xE5tt kan ej addera! Bana \"" + name + "\"";
       ShowMsg(1);
       Log("     " + MsgLine);
+      Partial();
       break;
     }
     Text code = NormaliseControlCode(raw);
@@ -270,10 +307,11 @@ void ImportCourse(ImportState& st) {
       ShowMsg(1);
       Log("     " + MsgLine);
     } else if (!found && c >= 1 && c <= kMaxControlRecords) {
-      ++CmpClubRec.ControlUse[c - 1];
+      used.push_back(c);
     }
   }
-  PutCourse(!found, ref);
+  if (!PutCourse(!found, ref)) return StoreFailed(st, "Bana: " + name);
+  for (std::int32_t c : used) ++CmpClubRec.ControlUse[c - 1];
   ReportRecord("Bana: " + name + " Record:" + Sp(ref, 4), found ? 0 : 1, found ? 1 : 0);
 }
 
@@ -283,16 +321,15 @@ void ImportClass(ImportState& st) {
   std::int32_t ref = 0;
   bool at_end, found;
   FindClassByName(kFindExact, name, ref, at_end, found);
-  if (found) {
-    DeleteKey(KlassFile, 2, ref, KlassRec.Bet.get());
-    DeleteKey(KlassFile, 1, ref, KlassRec.SortOrdn.get());
-  } else {
+  if (LookUpFailed(st, "Klass: " + name)) return;
+  if (!found) {
     ClearClassRec();
     KlassRec.Bet.set(name);
     if (UsedRecs(KlassFile) > 78) {
       MsgLine = "Max antal klasser uppn\xE5tt kan ej addera!";
       ShowMsg(1);
       st.stop = true;
+      Partial();
       return;
     }
   }
@@ -355,7 +392,7 @@ void ImportClass(ImportState& st) {
     KlassRec.Flag = 1;
     if (!found) KlassRec.eftAnm[0] = KlassRec.eftAnm[1] = 0;
   }
-  PutClass(!found, ref);
+  if (!PutClass(!found, ref)) return StoreFailed(st, "Klass: " + name);
   ReportRecord("Klass: " + name + " Record:" + Sp(ref, 4), found ? 0 : 1, found ? 1 : 0);
 }
 
@@ -366,17 +403,12 @@ void ImportRouteSymbol(ImportState& st, Rec& rec, bool long_form) {
   std::int32_t ref = 0;
   bool at_end, found;
   FindRoute(kFindExact, key, ref, at_end, found);
-  if (found) {
-    ReportRecord(rec.RouteKey.get() + "->" + key, 0, 1);
-    DeleteKey(RouteFile, 1, ref, rec.RouteKey.get());
-  } else {
+  if (LookUpFailed(st, key)) return;
+  Text text = found ? rec.RouteKey.get() + "->" + key : key;
+  if (!found) {
     if (long_form) ClearRoute24();
     else ClearRoute();
     rec.RouteKey.set(key);
-    ReportRecord(key, 1, 0);
-    PutRoute(true, ref);
-    if (!IsamOK) return;
-    DeleteKey(RouteFile, 1, ref, rec.RouteKey.get());
   }
   rec.RouteText.set(F(l1, 2).substr(0, 48));
   rec.RouteNumber = static_cast<std::int16_t>(IntField(F(l1, 3)));
@@ -397,12 +429,14 @@ void ImportRouteSymbol(ImportState& st, Rec& rec, bool long_form) {
       for (int c = 0; c < 16; ++c) rec.RouteSymbol[band][row][first + c] = static_cast<std::uint8_t>(IntField(F(line, c + 1)));
     }
   }
-  PutRoute(false, ref);
+  if (!PutRoute(!found, ref)) return StoreFailed(st, text);
+  ReportRecord(text, found ? 0 : 1, found ? 1 : 0);
 }
 
 // --- Sections --------------------------------------------------------------------------------
 
-void MarkClassesDrawn() {
+// False when a class could not be written back (the user has been shown why).
+bool MarkClassesDrawn() {
   std::int32_t total = UsedRecs(KlassFile);
   for (std::int32_t ref = 1;; ++ref) {
     bool at_end, found;
@@ -420,9 +454,15 @@ void MarkClassesDrawn() {
     }
     KlassRec.eftAnm[0] = KlassRec.eftAnm[1] = 0;
     KlassRec.Flag = 1;
-    RewriteClass(ref);
-    ReportRecord("[" + Sp(ref, 3) + "/" + Sp(total, 3) + "]. Klass \"" + KlassRec.Bet.get() + "\"", 0, 1);
+    Text text = "[" + Sp(ref, 3) + "/" + Sp(total, 3) + "]. Klass \"" + KlassRec.Bet.get() + "\"";
+    if (!RewriteClass(ref)) {
+      Log("     " + MsgLine);
+      ReportRecord(text, 0, 0);
+      return false;
+    }
+    ReportRecord(text, 0, 1);
   }
+  return true;
 }
 
 void SetDrawFlags(int section) {
@@ -444,17 +484,45 @@ void SetDrawFlags(int section) {
   }
 }
 
+// A section that needs the files of a competition which are not open: said and logged, never
+// passed over in silence. `reported` counts the storage failures shown before the files were
+// opened: a failure shown while opening them is the reason, and goes into the log too.
+void CompetitionMissing(int section, int reported) {
+  Text identifier = "\"" + Text(kSections[section].identifier) + "\"";
+  if (CurrentCompetition == 0) {
+    MsgLine = "Ingen t\xE4vling vald: " + identifier + " kan inte importeras";
+    ShowMsg(1);
+    g_run.no_competition = true;
+  } else {
+    Text what = "T\xE4vling " + ZeroStr(CurrentCompetition, 2) + " kan inte \xF6ppnas: " + identifier + " importeras inte";
+    if (ReportedStorageFailures() > reported) {
+      Log(MsgLine);
+      MsgLine = what;
+      ShowMsg(1);
+    } else {
+      ReportStorageFailure(what + ". " + StorageFailureText());
+    }
+  }
+  Log(MsgLine);
+}
+
 void EnterSection(ImportState& st, int section, const Text& line) {
   st.section = section;
   if (!ArchiveOpen) {
     ShowMsg(39);
     st.section = kSecStop;
+    Partial();
     return;
   }
   st.entered = true;
   st.last_section = section;
-  auto stop_unless = [&](bool ok) {
-    if (!ok) st.section = kSecStop;
+  int reported = ReportedStorageFailures();
+  // The section's files could not be opened: the rest of the file is not read.
+  auto stop_unless = [&](bool ok, bool competition) {
+    if (ok) return;
+    if (competition) CompetitionMissing(section, reported);
+    st.section = kSecStop;
+    Partial();
   };
   switch (section) {
     case kSecBas:
@@ -467,7 +535,7 @@ void EnterSection(ImportState& st, int section, const Text& line) {
       CloseRouteFile();
       OpenRouteFile();
       ArchiveOpen = IsamOK;
-      stop_unless(ArchiveOpen);
+      stop_unless(ArchiveOpen, false);
       break;
     case kSecBanor:
     case kSecKontroller:
@@ -475,11 +543,11 @@ void EnterSection(ImportState& st, int section, const Text& line) {
         CloseCompetition();
         OpenDefinitions();
       }
-      stop_unless(DefinitionsOpen);
+      stop_unless(DefinitionsOpen, true);
       break;
     case kSecKlasser:
       if (!CompetitionOpen && !DefinitionsOpen) OpenCompetition();
-      stop_unless(CompetitionOpen || DefinitionsOpen);
+      stop_unless(CompetitionOpen || DefinitionsOpen, true);
       st.class_counter = 0;
       break;
     case kSecNamn:
@@ -490,7 +558,7 @@ void EnterSection(ImportState& st, int section, const Text& line) {
         CloseDefinitions();
         OpenCompetition();
       }
-      stop_unless(CompetitionOpen);
+      stop_unless(CompetitionOpen, true);
       break;
     case kSecEtapp: {
       int n = IntField(IdentifierValue(line));
@@ -506,13 +574,17 @@ void EnterSection(ImportState& st, int section, const Text& line) {
     case kSecMotionsLottad:
     case kSecJaktLottad:
     case kSecGruppLottad:
-      if (!CompetitionOpen && !DefinitionsOpen) {
-        st.section = kSecStop;
-        break;
-      }
+      stop_unless(CompetitionOpen || DefinitionsOpen, true);
+      if (st.section == kSecStop) break;
       SetDrawFlags(section);
-      WriteCompetitionRec(CurrentCompetition);
-      if (section != kSecJaktLottad) MarkClassesDrawn();
+      if (!WriteCompetitionRec(CurrentCompetition)) {
+        Log("     " + MsgLine);
+        st.section = kSecStop;
+        Partial();
+      } else if (section != kSecJaktLottad && !MarkClassesDrawn()) {
+        st.section = kSecStop;
+        Partial();
+      }
       break;
     default: break;
   }
@@ -565,17 +637,29 @@ void FinishFile(ImportState& st, std::uint8_t saved_format) {
 bool ImportFile(platform::Window owner, std::string_view file_name, std::string_view folder, int file_count,
                 int file_index) {
   if (file_index == 1) {
+    g_run = ImportRunStatus{};
     print::LogStart("importlogg");
     Log("LOGGLISTA IMPORT");
     Log("");
   }
+  // A file that is not read: said in the log, and the run (the last file ends it) still ends with
+  // its closing line, so that the log job is finished.
+  auto skipped = [&] {
+    Log(MsgLine);
+    Partial();
+    if (file_index == file_count) {
+      Log("IMPORT KLAR!");
+      print::LogEnd();
+    }
+    return true;
+  };
   if (!MemAvail(kMaxRecordLines * 256)) {
     MsgLine = "Minnet p\xE5 heapen r\xE4" "cker inte f\xF6r variabeldeklaration.";
     ShowMsg(1);
-    return true;
+    return skipped();
   }
   Text path = Text(folder) + "/" + Text(file_name);
-  if (!OpenExchangeFileForReading(owner, ';', path, 4)) return true;
+  if (!OpenExchangeFileForReading(owner, ';', path, 4)) return skipped();
   Log("============================");
   Log("importerar \"" + path + "\"");
   Log("");
@@ -600,6 +684,7 @@ bool ImportFile(platform::Window owner, std::string_view file_name, std::string_
           MsgLine = "Ok\xE4nd identifierare! Rad:" + Sp(LinesDone(), 5);
           ShowMsg(201);
           Log(MsgLine);
+          Partial();
           FinishFile(st, saved_format);
           if (file_index == file_count) {
             Log("IMPORT KLAR!");
@@ -632,7 +717,10 @@ bool ImportFile(platform::Window owner, std::string_view file_name, std::string_
     if (!changed && complete && st.entered && st.section == section_at_start) Dispatch(st);
     // Let the cancel button of the progress window through, then ask it.
     platform::CurrentUi().ProcessEvents();
-    if (CounterAborted()) st.cancelled = true;
+    if (CounterAborted()) {
+      st.cancelled = true;
+      Partial();
+    }
   }
   FinishFile(st, saved_format);
   if (file_index == file_count || st.cancelled) {
@@ -642,6 +730,8 @@ bool ImportFile(platform::Window owner, std::string_view file_name, std::string_
   // A cancel ends the whole run: the user asked to stop, not to skip one file.
   return !st.cancelled;
 }
+
+const ImportRunStatus& LastImportRun() { return g_run; }
 
 bool ImportFiles(platform::Window owner, const std::vector<Text>& paths) {
   ActionList list(kImportOrder, kImportSingleUse);

@@ -10,6 +10,17 @@
 
 namespace olbrax {
 
+// What the last import run did. `complete` when every file was read to its end and every record
+// was stored; false when the run did only part of its work: a file could not be opened or read to
+// its end (an unknown identifier, the files of a section could not be opened, a register limit),
+// a record could not be stored or was refused, or the user cancelled. `no_competition`: a section
+// needed a competition and none was chosen.
+struct ImportRunStatus {
+  bool complete = true;
+  bool no_competition = false;
+};
+const ImportRunStatus& LastImportRun();
+
 // Imports one file of a run of `file_count` files (`file_index` from 1). False when the user
 // cancelled: the run ends there, no further file is imported.
 bool ImportFile(platform::Window owner, std::string_view file_name, std::string_view folder, int file_count,

@@ -72,6 +72,11 @@ std::unique_ptr<ReportWindow> HeadlessUi::CreateReportWindow(const ReportSpec& s
   return std::make_unique<HeadlessReport>(*this, spec);
 }
 
+void HeadlessUi::MessageLine(std::string_view text) {
+  message_lines.emplace_back(text);
+  if (echo && !text.empty()) std::fprintf(stderr, "%s\n", Utf8FromWin(text).c_str());
+}
+
 int HeadlessUi::ShowBox(int style, std::string_view caption, std::string_view text) {
   boxes.push_back({style, std::string(caption), std::string(text)});
   if (echo) std::fprintf(stderr, "%s: %s\n", Utf8FromWin(caption).c_str(), Utf8FromWin(text).c_str());

@@ -1,6 +1,6 @@
 // The window-less implementation of the platform interface, used by olbrax-cli and the tests.
 //
-// Boxes are recorded and, when `echo` is on, written to stderr in UTF-8. Questions are answered
+// Boxes and message lines are recorded and, when `echo` is on, written to stderr in UTF-8. Questions are answered
 // from a script of answers; when the script is empty the default answer is used (No unless the
 // tool was told --yes). Progress lines are recorded and, when echoed, written to stderr.
 // A cancel request (Ctrl-C in the tool, a call in a test) presses "avbryt" of the open counter
@@ -60,6 +60,7 @@ class HeadlessUi : public Ui {
   int ShowBox(int style, std::string_view caption, std::string_view text) override;
   int AskNumber(Window owner, int value, std::string_view prompt) override;
   bool AskNumberOrCancel(Window owner, int& value, std::string_view prompt) override;
+  void MessageLine(std::string_view text) override;
   void Beep(int hertz, int milliseconds) override { ++beeps; }
   Cursor CurrentCursor() override { return cursor; }
   void SetCursor(Cursor c) override { cursor = c; }
@@ -84,6 +85,7 @@ class HeadlessUi : public Ui {
   std::deque<std::string> chosen_files;  // answers of the file dialogs; empty = Cancel
   bool echo = false;                 // write boxes and progress lines to stderr
   std::vector<Box> boxes;
+  std::vector<std::string> message_lines;  // every text put on the message line
   std::vector<std::string> counter_lines;  // "depth:line:text" of every line shown
   std::vector<std::string> report_lines;   // "field:text" of the print progress windows
   std::vector<std::pair<Window, bool>> enable_calls;

@@ -90,6 +90,9 @@ class Ui {
   // The same box for a question that may be declined: Enter gives true and the number read in
   // `value`, Escape gives false and leaves `value` as it was.
   virtual bool AskNumberOrCancel(Window owner, int& value, std::string_view prompt) = 0;
+  // A text put on the message line (the status bar of the program). The windows read the line
+  // when they refresh; a program without windows prints each one here.
+  virtual void MessageLine(std::string_view text) {}
   virtual void Beep(int hertz, int milliseconds) = 0;
   virtual Cursor CurrentCursor() = 0;
   virtual void SetCursor(Cursor cursor) = 0;

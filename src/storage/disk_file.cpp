@@ -6,6 +6,7 @@
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -461,6 +462,12 @@ Verdict FaultInjector::Before(const FileEvent& event) {
     return {short_ ? 0 : err_, short_};
   }
   return {};
+}
+
+std::int64_t FreeBytes(std::string_view folder) {
+  struct statvfs st {};
+  if (::statvfs(Utf8FromWin(folder).c_str(), &st) != 0) return -1;
+  return static_cast<std::int64_t>(st.f_bavail) * static_cast<std::int64_t>(st.f_frsize);
 }
 
 }  // namespace olbrax::disk

@@ -123,6 +123,11 @@ bool ListFolder(std::string_view folder, std::vector<Text>& names);
 // cheaper than ListFolder for a few names among many.
 bool ListFolderByExtension(std::string_view folder, std::string_view ext, std::vector<Text>& names);
 
+// The bytes a user may still write in the file system that holds `folder`; -1 when unknown.
+// (A write that comes up short says only that fewer bytes went; this tells whether the disk is
+// full.)
+std::int64_t FreeBytes(std::string_view folder);
+
 // Asks for at least `wanted` open file handles; returns how many the process may now have.
 int RaiseHandleLimit(int wanted);
 

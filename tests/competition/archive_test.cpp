@@ -11,6 +11,11 @@
 #include "printing/config/configuration.h"
 #include "storage/isam.h"
 #include "data_fixture.h"
+#include "fault_loop.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace olbrax::test {
 namespace {
@@ -139,8 +144,82 @@ TEST_F(ArchiveTest, NewArchiveKeepsTheClubs) {
   // Declining the question changes nothing.
   Add("Ny igen");
   ui.answers = {platform::kNo};
-  CreateArchiveFiles();
+  EXPECT_FALSE(CreateArchiveFiles());
   EXPECT_EQ(ArchiveCount, 1);
+}
+
+// Another copy of the program holds the shared registers open: "skapa nya" must not empty the
+// archive and then stop at the first file it cannot take.
+TEST_F(ArchiveTest, NewArchiveWhileAnotherCopyHoldsAFileChangesNothing) {
+  Add("Pågår");
+  Add("Nästa");
+  CloseAllCompetitionFiles();
+  int other = ::open((data.path() / "CLUBAR.DAT").c_str(), O_RDWR);
+  ASSERT_GE(other, 0);
+  ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
+  OpenArchive();  // this copy cannot open the registers, but sees the two competitions
+  EXPECT_EQ(ArchiveCount, 2);
+  ui.answers = {platform::kYes};
+  EXPECT_FALSE(CreateArchiveFiles());
+  ASSERT_FALSE(ui.boxes.empty());
+  EXPECT_NE(ui.boxes.back().text.find("CLUBAR"), std::string::npos) << ui.boxes.back().text;
+  EXPECT_NE(ui.boxes.back().text.find("anv\xE4nds av en annan kopia"), std::string::npos) << ui.boxes.back().text;
+  ::close(other);
+  OpenArchive();
+  EXPECT_TRUE(ArchiveOpen);
+  EXPECT_EQ(ArchiveCount, 2);
+}
+
+// Deleting an entry that is already deleted would put it on the archive's free chain a second
+// time: the chain would close into a cycle and a later "ny" would fail.
+TEST_F(ArchiveTest, DeletingADeletedOrVacantEntryIsRefused) {
+  Add("Ett");
+  Add("Två");
+  EXPECT_TRUE(DeleteFromMenu(2));
+  EXPECT_FALSE(DeleteFromMenu(2));
+  EXPECT_EQ(MsgLine, "T\xE4vling 02 \xE4r redan raderad");
+  EXPECT_FALSE(DeleteFromMenu(5));
+  EXPECT_EQ(MsgLine, "T\xE4vling 05 finns inte (vakant)");
+  EXPECT_EQ(ArchiveCount, 1);
+  EXPECT_EQ(Add("Tre"), 2);
+  EXPECT_EQ(Add("Fyra"), 3);
+  EXPECT_EQ(ArchiveCount, 3);
+  CloseAllCompetitionFiles();
+  EXPECT_EQ(DataFaults(data.path()), "");
+}
+
+// Creating a competition is all or nothing: with any file call failing, the files made so far
+// and the archive entry are gone again, and the user is told why.
+TEST_F(ArchiveTest, ACompetitionIsCreatedWholeOrNotAtAll) {
+  Add("Finns");
+  CloseAllCompetitionFiles();
+  FolderCopy copy(data.path());
+  const std::string before = DataContents(data.path());
+  int reported = 0;
+  LoopResult r = ErrorLoop(
+      copy,
+      [&] {
+        OpenArchive();
+        ReopenConfiguredCompetition();
+        ASSERT_TRUE(BeginInputInfo(true));
+        InfoRec.Tvl.set("Ny t\xE4vling");
+        InfoRec.Arr.set("OK Fel");
+        reported = ReportedStorageFailures();
+        ui.boxes.clear();
+      },
+      [] { return AcceptInputInfo(true); },
+      [&](bool ok, int n) {
+        SCOPED_TRACE("failing call " + std::to_string(n));
+        EXPECT_EQ(DataFaults(data.path()), "");
+        if (ok) return;
+        EXPECT_GT(ReportedStorageFailures(), reported);
+        ASSERT_FALSE(ui.boxes.empty());
+        EXPECT_EQ(DataContents(data.path()), before);
+        for (const char* f : {"KLASS02.DAT", "OL02.DAT", "TRACK02.DAT", "KONTR02.DAT", "CLUBS02.Dat"})
+          EXPECT_FALSE(Exists(f)) << f;
+      });
+  EXPECT_TRUE(r.ended);
+  EXPECT_GT(r.failures, 20);
 }
 
 }  // namespace

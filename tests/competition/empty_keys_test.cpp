@@ -1,5 +1,6 @@
 // Records written with an empty key text are stored and found under "XXX" (a district under
 // "99"), so that an empty name can still be looked up, shown and deleted.
+#include "base/messages.h"
 #include "competition/records/class_rec.h"
 #include "competition/records/club_recs.h"
 #include "competition/records/definition_recs.h"
@@ -7,6 +8,7 @@
 #include "competition/registers/definitions.h"
 #include "competition/registers/register_find.h"
 #include "competition/registers/shared_registers.h"
+#include "competition/records_check.h"
 #include "data_fixture.h"
 
 namespace olbrax::test {
@@ -65,6 +67,40 @@ TEST_F(EmptyKeys, SharedRegistersStoreXXXAnd99) {
   DistrRec.Dnr.set("");
   PutDistrict(true, ref);
   ASSERT_TRUE(Finds(FindDistrict, "99"));
+  EXPECT_EQ(DistrRec.Dnr.get(), "99");
+}
+
+// Two records with an empty key: the second would be stored under "XXX" too, which the unique
+// index refuses. It is not added (a record without its key would never be listed again), and the
+// user is told; the empty key finds the first.
+TEST_F(EmptyKeys, ASecondRecordWithAnEmptyKeyIsNotAddedWithoutItsKey) {
+  AddCompetition("Tomma nycklar");
+  OpenDefinitions();
+  std::int32_t first = 0, second = 0;
+  ClearControl();
+  KontrRec.posX = 1;
+  ASSERT_TRUE(PutControl(true, first));
+  ClearControl();
+  KontrRec.posX = 2;
+  EXPECT_FALSE(PutControl(true, second));
+  EXPECT_EQ(second, 0);
+  EXPECT_EQ(IsamError, isam::kKeyExists);
+  ASSERT_FALSE(ui.boxes.empty());
+  EXPECT_EQ(ui.boxes.back().text, MsgText(isam::kKeyExists));
+  EXPECT_EQ(UsedRecs(KontrFile), 1);
+  ASSERT_TRUE(Finds(FindControl, ""));
+  EXPECT_EQ(KontrRec.posX, 1);
+  CloseDefinitions();
+  EXPECT_TRUE(CheckRecordKeys(DataFileName("KONTR", CurrentCompetition)).ok);
+
+  // The same in the shared registers: an empty club name and an empty district number.
+  ClearClub();
+  ASSERT_TRUE(PutClub(true, first));
+  ClearDistrict();
+  DistrRec.Dnr.set("");
+  ASSERT_TRUE(PutDistrict(true, first));
+  EXPECT_TRUE(Finds(FindClub, ""));
+  EXPECT_TRUE(Finds(FindDistrict, ""));
   EXPECT_EQ(DistrRec.Dnr.get(), "99");
 }
 

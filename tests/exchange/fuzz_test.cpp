@@ -1,5 +1,6 @@
 // Bad input: random and mutated exchange files, overlong lines, register limits. Every import
 // must end normally and leave files whose records and indexes agree.
+#include <algorithm>
 #include <filesystem>
 #include <random>
 
@@ -107,6 +108,10 @@ TEST_F(BadInputTest, LongLinesAndLimits) {
   for (int i = 0; i < 901; ++i) clubs += "KLUBB " + std::to_string(1000 + i) + "\r\n-\r\n-\r\n-\r\n-\r\n";
   ImportBytes("klubbar.txt", clubs);
   EXPECT_EQ(UsedRecs(ClubFile), 900);
+  EXPECT_FALSE(LastImportRun().complete);  // a limit reached: the run did only part of its work
+  EXPECT_EQ(ui.message_lines.back().rfind("Import/export av", 0), 0u);
+  EXPECT_NE(std::find(ui.message_lines.begin(), ui.message_lines.end(), "Max antal klubbar uppn\xE5tt kan ej addera!"),
+            ui.message_lines.end());  // shown, even though later lines followed it
   FindClub(kFindFrom, "K", ref, at_end, found);
   EXPECT_TRUE(found);  // the first club is still there
   ExpectIntact();
@@ -118,6 +123,7 @@ TEST_F(BadInputTest, ACancelEndsTheRun) {
   ui.RequestCancel();  // pressed while the first file is read
   ImportFiles(&ui, paths);  // the progress window, which has the cancel button, needs an owner
   EXPECT_EQ(UsedRecs(DistrFile), 0);  // the second file was never read
+  EXPECT_FALSE(LastImportRun().complete);
 }
 
 }  // namespace

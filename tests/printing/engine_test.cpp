@@ -114,6 +114,29 @@ TEST_F(EngineTest, MarginsFollowTheUnitFlag) {
   EXPECT_EQ(requests.back().title, "OlbraxW32:m");
 }
 
+// A page that cannot hold its footer and two lines of the largest font would break again on
+// every break: a top margin of 30 000, or a small font taller than the page, made a print job
+// recurse until the stack overflowed. Such a job is refused before anything is printed.
+TEST_F(EngineTest, APageThatCannotHoldALineIsRefusedBeforePrinting) {
+  JobSetup margins;
+  margins.margin_top = 30000;
+  JobSetup font;
+  font.small.height = 2000;  // pixels at 96 per inch: taller than the A4 page at 600 dpi
+  for (const JobSetup& setup : {margins, font}) {
+    ui.boxes.clear();
+    EXPECT_FALSE(printerinit("ingen plats", setup, nullptr));
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, kPageTooSmall);
+    EXPECT_EQ(Canvas().pages, 0);
+    EXPECT_TRUE(Canvas().calls.empty());
+    EXPECT_FALSE(PrPrinting());
+    // What the report would do next runs without a job.
+    NeedLines("", 1);
+    PrintLine("x");
+    printerexit(0, 0);
+  }
+}
+
 TEST_F(EngineTest, PageBreakPrintsFooterAndContinuedHeader) {
   JobSetup setup;
   setup.footer = "fot";

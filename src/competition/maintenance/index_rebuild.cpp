@@ -410,8 +410,7 @@ bool Rebuilder::Competition(std::int32_t nn) {
         if (IsamOK) AddKey(EntrantFile, 1, ref, stored.StartNumber.get());
         if (!IsamOK) return false;
         if (KlassFile) {
-          CountEntrant();
-          if (!IsamOK) return false;
+          if (!CountEntrant()) return false;
           if (EntrantRec.ClassRef != 0 && ClassState.last_found == EntrantRec.ClassRef) {
             for (int s = 0; s < 5; ++s) {
               std::int32_t start = KlassRec.FrstStTid[s] + EntrantRec.StartTime[s];

@@ -10,6 +10,7 @@
 #include "competition/records/competition_rec.h"
 #include "competition/records/definition_recs.h"
 #include "competition/records/entrant_rec.h"
+#include "competition/registers/register_change.h"
 #include "competition/registers/register_find.h"
 
 namespace olbrax {
@@ -83,60 +84,79 @@ Text ClassSortKey(std::string_view held_name, std::string_view n) {
 
 void MakeClassSortKey() { KlassRec.SortOrdn.set(ClassSortKey(KlassRec.Bet.get(), WinToDos(KlassRec.Bet.get()))); }
 
-void PutClass(bool adding, std::int32_t& ref) {
-  Text held = KlassRec.Bet.get();
-  ToStorage(KlassRec);
-  if (!InfoRec.mankordn) KlassRec.SortOrdn.set(ClassSortKey(held, KlassRec.Bet.get()));
-  if (adding) {
-    KlassRec.DataStatus = 0;
-    AddRec(KlassFile, ref, &KlassRec);
-    if (!IsamOK) return FromStorage(KlassRec);
-    KlassRec.Lnr.set(ZeroStr(ref, 2));
-    ClassState.last_found = ref;
-    ClassState.changed = 1;
-  }
-  if (KlassRec.Bet.empty()) KlassRec.Bet.set("XXX");
-  if (InfoRec.mankordn) {
-    Text s = KlassRec.SortOrdn.get();
-    Text head = s.empty() ? std::to_string(FileLen(KlassFile) - 1) : s.substr(0, 4);
-    while (head.size() < 4) head = "0" + head;
-    KlassRec.SortOrdn.set(Cut14(head + KlassRec.Lnr.get()));
-  }
-  PutRec(KlassFile, ref, &KlassRec);
-  AddKey(KlassFile, 2, ref, KlassRec.Bet.get());
-  AddKey(KlassFile, 1, ref, KlassRec.SortOrdn.get());
-  FromStorage(KlassRec);
+namespace {
+
+const RegisterKey<TKlassRec> kClassNameKey{2, true, [](const TKlassRec& r) { return r.Bet.get(); }};
+const RegisterKey<TKlassRec> kClassSortKey{1, true, [](const TKlassRec& r) { return r.SortOrdn.get(); }};
+const RegisterKey<TKontrRec> kControlKey{1, true, [](const TKontrRec& r) { return r.KodNr.get(); }};
+const RegisterKey<TTrackRec> kCourseKey{1, true, [](const TTrackRec& r) { return r.Bana.get(); }};
+
+template <class Rec>
+void IntoBuffer(Rec& buffer, const Rec& stored) {
+  buffer = stored;
+  FromStorage(buffer);
 }
 
-void RewriteClass(std::int32_t ref) {
-  ToStorage(KlassRec);
-  PutRec(KlassFile, ref, &KlassRec);
-  FromStorage(KlassRec);
+// A record rewritten without touching its keys, as one change.
+template <class Rec>
+bool RewriteRecord(FileBlock* fb, std::int32_t ref, const Rec& buffer) {
+  Rec stored = buffer;
+  ToStorage(stored);
+  RegisterChange change;
+  change.WriteRecord(fb, ref, stored);
+  return change.Finish();
 }
 
-void DeleteClass(bool by_ref, std::string_view name_in, std::int32_t ref, bool remove_record) {
-  Text name = WinToDos(name_in.substr(0, std::min<std::size_t>(name_in.size(), 8)));
-  if (!KlassFile) return;
-  if (!by_ref) {
-    FindKey(KlassFile, 2, ref, name);
-    if (!IsamOK) ref = 0;
-  }
-  if (ref <= 0 || ref >= FileLen(KlassFile)) return;
-  GetRec(KlassFile, ref, &KlassRec);
-  if (remove_record && KlassRec.Count[0][0] != 0) {
-    FromStorage(KlassRec);
+// With the order set by hand (InfoRec.mankordn) the sort key is the first four characters given
+// (or the class count) followed by the class's own number.
+void ManualSortKey(TKlassRec& r) {
+  Text s = r.SortOrdn.get();
+  Text head = s.empty() ? std::to_string(FileLen(KlassFile) - 1) : s.substr(0, 4);
+  while (head.size() < 4) head = "0" + head;
+  r.SortOrdn.set(Cut14(head + r.Lnr.get()));
+}
+
+}  // namespace
+
+bool PutClass(bool adding, std::int32_t& ref) {
+  TKlassRec stored = KlassRec;
+  Text held = stored.Bet.get();
+  ToStorage(stored);
+  if (!InfoRec.mankordn) stored.SortOrdn.set(ClassSortKey(held, stored.Bet.get()));
+  stored.Bet.set(StoredKey(stored.Bet.get()));
+  if (InfoRec.mankordn && !adding) ManualSortKey(stored);
+  auto numbered = [](TKlassRec& r, std::int32_t n) {
+    r.Lnr.set(ZeroStr(n, 2));
+    if (InfoRec.mankordn) ManualSortKey(r);
+  };
+  if (!PutRegisterRecord<TKlassRec>(KlassFile, ClassState, {kClassNameKey, kClassSortKey}, adding, ref, stored, numbered))
+    return false;
+  IntoBuffer(KlassRec, stored);
+  return true;
+}
+
+bool RewriteClass(std::int32_t ref) { return RewriteRecord(KlassFile, ref, KlassRec); }
+
+bool DeleteClass(bool by_ref, std::string_view name_in, std::int32_t ref, bool remove_record) {
+  Text name = WinToDos(StoredKey(name_in.substr(0, std::min<std::size_t>(name_in.size(), 8))));
+  if (!KlassFile) return false;
+  if (!by_ref && !FindRecordForChange(KlassFile, 2, name, ref)) return false;
+  if (ref <= 0 || ref >= FileLen(KlassFile)) return false;
+  TKlassRec stored{};
+  GetRec(KlassFile, ref, &stored);
+  if (remove_record && IsamOK && stored.Count[0][0] != 0) {
+    IntoBuffer(KlassRec, stored);
     ShowText(1, "Klassen " + Quoted(name) + " \xE4r inte utan deltagare!");
     isam::Fail(isam::kGeneral);
-    return;
+    return false;
   }
-  DeleteKey(KlassFile, 2, ref, KlassRec.Bet.get());
-  DeleteKey(KlassFile, 1, ref, KlassRec.SortOrdn.get());
-  FromStorage(KlassRec);
+  if (!DeleteRegisterRecord(KlassFile, {kClassNameKey, kClassSortKey}, ref, remove_record, stored)) return false;
+  IntoBuffer(KlassRec, stored);
   if (remove_record) {
-    DeleteRec(KlassFile, ref);
     ClassState.changed = 1;
     ShowText(1, "Klassen " + Quoted(name) + ", raderad...");
   }
+  return true;
 }
 
 // --- Controls and courses ------------------------------------------------------------------------
@@ -149,81 +169,55 @@ void FindCourse(int mode, std::string_view key, std::int32_t& ref, bool& at_end,
   FindIn(TrackFile, 1, mode, key, 0, true, TrackRec, CourseState, ref, at_end, found);
 }
 
-void PutControl(bool adding, std::int32_t& ref) {
-  ToStorage(KontrRec);
-  if (adding) {
-    KontrRec.DataStatus = 0;
-    AddRec(KontrFile, ref, &KontrRec);
-    if (!IsamOK) return FromStorage(KontrRec);
-    ControlState.changed = 1;
-    ControlState.last_found = ref;
-  }
-  if (KontrRec.KodNr.empty()) KontrRec.KodNr.set("XXX");
-  PutRec(KontrFile, ref, &KontrRec);
-  AddKey(KontrFile, 1, ref, KontrRec.KodNr.get());
-  FromStorage(KontrRec);
+bool PutControl(bool adding, std::int32_t& ref) {
+  TKontrRec stored = KontrRec;
+  ToStorage(stored);
+  stored.KodNr.set(StoredKey(stored.KodNr.get()));
+  if (!PutRegisterRecord(KontrFile, ControlState, {kControlKey}, adding, ref, stored)) return false;
+  IntoBuffer(KontrRec, stored);
+  return true;
 }
 
-void RewriteControl(std::int32_t ref) {
-  ToStorage(KontrRec);
-  PutRec(KontrFile, ref, &KontrRec);
-  FromStorage(KontrRec);
+bool RewriteControl(std::int32_t ref) { return RewriteRecord(KontrFile, ref, KontrRec); }
+
+bool PutCourse(bool adding, std::int32_t& ref) {
+  TTrackRec stored = TrackRec;
+  ToStorage(stored);
+  stored.Bana.set(StoredKey(stored.Bana.get()));
+  if (!PutRegisterRecord(TrackFile, CourseState, {kCourseKey}, adding, ref, stored)) return false;
+  IntoBuffer(TrackRec, stored);
+  return true;
 }
 
-void PutCourse(bool adding, std::int32_t& ref) {
-  ToStorage(TrackRec);
-  if (adding) {
-    TrackRec.DataStatus = 0;
-    AddRec(TrackFile, ref, &TrackRec);
-    if (!IsamOK) return FromStorage(TrackRec);
-    CourseState.changed = 1;
-    CourseState.last_found = ref;
-  }
-  if (TrackRec.Bana.empty()) TrackRec.Bana.set("XXX");
-  PutRec(TrackFile, ref, &TrackRec);
-  AddKey(TrackFile, 1, ref, TrackRec.Bana.get());
-  FromStorage(TrackRec);
-}
+bool RewriteCourse(std::int32_t ref) { return RewriteRecord(TrackFile, ref, TrackRec); }
 
-void RewriteCourse(std::int32_t ref) {
-  ToStorage(TrackRec);
-  PutRec(TrackFile, ref, &TrackRec);
-  FromStorage(TrackRec);
-}
-
-void DeleteControl(bool by_ref, std::string_view code_in, std::int32_t ref, bool remove_record) {
-  Text code = WinToDos(code_in);
-  if (!KontrFile) return;
-  if (!by_ref) {
-    FindKey(KontrFile, 1, ref, code);
-    if (!IsamOK) ref = 0;
-  }
-  if (ref <= 0 || ref >= FileLen(KontrFile)) return;
+bool DeleteControl(bool by_ref, std::string_view code_in, std::int32_t ref, bool remove_record) {
+  Text code = WinToDos(StoredKey(code_in));
+  if (!KontrFile) return false;
+  if (!by_ref && !FindRecordForChange(KontrFile, 1, code, ref)) return false;
+  if (ref <= 0 || ref >= FileLen(KontrFile)) return false;
   if (remove_record && ref <= kMaxControlRecords && CmpClubRec.ControlUse[ref - 1] != 0) {
     ShowText(1, "Kan ej radera denna kontroll d\xE5 den anv\xE4nds av n\xE5gon bana.");
-    return;
+    return false;
   }
-  GetRec(KontrFile, ref, &KontrRec);
-  DeleteKey(KontrFile, 1, ref, by_ref ? KontrRec.KodNr.get() : code);
-  FromStorage(KontrRec);
+  TKontrRec stored{};
+  if (!DeleteRegisterRecord(KontrFile, {kControlKey}, ref, remove_record, stored)) return false;
+  IntoBuffer(KontrRec, stored);
   if (remove_record) {
-    DeleteRec(KontrFile, ref);
     ControlState.changed = 1;
     ShowText(1, "Kontroll ,kodnr. " + Quoted(KontrRec.KodNr.get()) + ", raderad...");
   }
+  return true;
 }
 
-void DeleteCourse(bool by_ref, std::string_view name_in, std::int32_t ref, bool remove_record) {
-  Text name = WinToDos(name_in);
-  if (!TrackFile) return;
-  if (!by_ref) {
-    FindKey(TrackFile, 1, ref, name);
-    if (!IsamOK) ref = 0;
-  }
-  if (ref <= 0 || ref >= FileLen(TrackFile)) return;
-  GetRec(TrackFile, ref, &TrackRec);
-  DeleteKey(TrackFile, 1, ref, by_ref ? TrackRec.Bana.get() : name);
-  FromStorage(TrackRec);
+bool DeleteCourse(bool by_ref, std::string_view name_in, std::int32_t ref, bool remove_record) {
+  Text name = WinToDos(StoredKey(name_in));
+  if (!TrackFile) return false;
+  if (!by_ref && !FindRecordForChange(TrackFile, 1, name, ref)) return false;
+  if (ref <= 0 || ref >= FileLen(TrackFile)) return false;
+  TTrackRec stored{};
+  if (!DeleteRegisterRecord(TrackFile, {kCourseKey}, ref, remove_record, stored)) return false;
+  IntoBuffer(TrackRec, stored);
   if (remove_record) {
     // The course no longer uses its controls.
     for (int i = 0; i < std::min<int>(TrackRec.Antal, kMaxCourseControls); ++i) {
@@ -231,10 +225,10 @@ void DeleteCourse(bool by_ref, std::string_view name_in, std::int32_t ref, bool 
       FindKey(KontrFile, 1, c, WinToDos(TrackRec.KodNr[i].get()));
       if (IsamOK && c >= 1 && c <= kMaxControlRecords) --CmpClubRec.ControlUse[c - 1];
     }
-    DeleteRec(TrackFile, ref);
     CourseState.changed = 1;
     ShowText(1, "Banan " + Quoted(TrackRec.Bana.get()) + ", raderad...");
   }
+  return true;
 }
 
 Text ControlExistsText(std::string_view code) {

@@ -9,21 +9,23 @@
 
 namespace olbrax {
 
+// Put, Rewrite and Delete are each one change (competition/registers/register_change.h): false
+// when it was refused or failed, which the user has been shown.
 void FindClassByName(int mode, std::string_view key, std::int32_t& ref, bool& at_end, bool& found);
 void FindClassBySortKey(int mode, std::string_view key, std::int32_t& ref, bool& at_end, bool& found);
-void PutClass(bool adding, std::int32_t& ref);
-void RewriteClass(std::int32_t ref);
-void DeleteClass(bool by_ref, std::string_view name, std::int32_t ref, bool remove_record);
+bool PutClass(bool adding, std::int32_t& ref);
+bool RewriteClass(std::int32_t ref);
+bool DeleteClass(bool by_ref, std::string_view name, std::int32_t ref, bool remove_record);
 
 void FindControl(int mode, std::string_view key, std::int32_t& ref, bool& at_end, bool& found);
-void PutControl(bool adding, std::int32_t& ref);
-void RewriteControl(std::int32_t ref);
-void DeleteControl(bool by_ref, std::string_view code, std::int32_t ref, bool remove_record);
+bool PutControl(bool adding, std::int32_t& ref);
+bool RewriteControl(std::int32_t ref);
+bool DeleteControl(bool by_ref, std::string_view code, std::int32_t ref, bool remove_record);
 
 void FindCourse(int mode, std::string_view key, std::int32_t& ref, bool& at_end, bool& found);
-void PutCourse(bool adding, std::int32_t& ref);
-void RewriteCourse(std::int32_t ref);
-void DeleteCourse(bool by_ref, std::string_view name, std::int32_t ref, bool remove_record);
+bool PutCourse(bool adding, std::int32_t& ref);
+bool RewriteCourse(std::int32_t ref);
+bool DeleteCourse(bool by_ref, std::string_view name, std::int32_t ref, bool remove_record);
 
 // Whether the class is open: its name begins with one of the competition's open-class words.
 bool IsOpenClass(std::string_view class_name);

@@ -8,6 +8,7 @@
 #include "competition/records/competition_rec.h"
 #include "competition/records/entrant_rec.h"
 #include "competition/registers/definitions.h"
+#include "competition/registers/register_change.h"
 #include "competition/registers/register_find.h"
 
 namespace olbrax {
@@ -19,14 +20,52 @@ bool g_motion_notice_shown = false;
 
 bool NoValidTime(std::int32_t t) { return t == 0 || t >= kNoTime; }
 
-// Makes the entrant's class the one in the class buffer; false when it cannot be read.
-bool LoadEntrantClass() {
-  if (EntrantRec.ClassRef == ClassState.last_found && ClassState.last_found != 0) return true;
+const RegisterKey<TEntrantRec> kEntrantKey{1, false, [](const TEntrantRec& r) { return r.StartNumber.get(); }};
+
+// Makes the entrant's class the one in the class buffer, as a step of `change`; false when the
+// entrant has no live class (or reading it failed, which fails the change).
+bool LoadEntrantClass(RegisterChange& change) {
   std::int32_t ref = EntrantRec.ClassRef;
-  bool at_end, found;
-  FindClassByName(kFindRecord, "", ref, at_end, found);
-  return found;
+  if (ref == ClassState.last_found && ref != 0) return true;
+  TKlassRec stored{};
+  if (ref < 1 || ref >= FileLen(KlassFile)) return false;
+  if (!change.ReadRecord(KlassFile, ref, &stored) || stored.DataStatus != 0) return false;
+  KlassRec = stored;
+  FromStorage(KlassRec);
+  ClassState.last_found = ref;
+  return true;
 }
+
+// What counting an entrant changes in memory, to be set back when its change is taken back.
+struct CountSnapshot {
+  TKlassRec klass;
+  std::int32_t class_found;
+  std::int16_t info_count[6][26];
+  std::int16_t clubs_with_entrants, club_entrants;
+  std::uint8_t club_stat[40], total_stat[40];
+  int club;
+
+  void Take() {
+    klass = KlassRec;
+    class_found = ClassState.last_found;
+    std::memcpy(info_count, InfoRec.Count, sizeof info_count);
+    clubs_with_entrants = CmpClubRec.ClubsWithEntrants;
+    club = std::clamp<int>(EntrantRec.ClubRef, 0, kMaxClubRecords);
+    club_entrants = CmpClubRec.ClubEntrantCount[club];
+    std::memcpy(club_stat, CmpClubRec.ClubStatistics[club], 40);
+    std::memcpy(total_stat, CmpClubRec.ClubStatistics[0], 40);
+  }
+  void Restore() const {
+    KlassRec = klass;
+    ClassState.last_found = class_found;
+    std::memcpy(InfoRec.Count, info_count, sizeof info_count);
+    CmpClubRec.ClubsWithEntrants = clubs_with_entrants;
+    CmpClubRec.ClubEntrantCount[club] = club_entrants;
+    std::memcpy(CmpClubRec.ClubStatistics[club], club_stat, 40);
+    std::memcpy(CmpClubRec.ClubStatistics[0], total_stat, 40);
+  }
+};
+static_assert(sizeof(InfoRec.Count) == sizeof(CountSnapshot::info_count));
 
 void StageRange(int& first, int& last, bool& open) {
   open = CountedStages(EntrantRec, KlassRec, InfoRec.dirklassfilter.get(), first, last);
@@ -109,29 +148,45 @@ int ClubStatisticsCounter(const TEntrantRec& entrant, std::string_view class_nam
 }
 
 void FindEntrant(int mode, std::string_view key, std::int32_t& ref, bool& at_end, bool& found) {
-  FindIn(EntrantFile, 1, mode, key, 0, true, EntrantRec, EntrantState, ref, at_end, found);
+  // Start numbers are stored as they are, an empty one too.
+  FindIn(EntrantFile, 1, mode, key, 0, true, EntrantRec, EntrantState, ref, at_end, found, "");
 }
 
-void PutEntrant(bool adding, std::int32_t& ref) {
-  ToStorage(EntrantRec);
+// Counts EntrantRec into its club and, when it has a live class, into the class (written back),
+// the competition and the club statistics, as part of `change`; true when it went into a class.
+static bool CountInto(RegisterChange& change);
+
+bool PutEntrant(bool adding, std::int32_t& ref) {
+  TEntrantRec stored = EntrantRec;
+  ToStorage(stored);
+  RegisterChange change;
+  StoreRegisterRecord<TEntrantRec>(change, EntrantFile, {kEntrantKey}, adding, ref, stored,
+                                   [](TEntrantRec& r, std::int32_t n) { r.OwnRef = static_cast<std::int16_t>(n); });
+  TEntrantRec before = EntrantRec;
+  if (change.ok()) {
+    EntrantRec = stored;
+    FromStorage(EntrantRec);
+  }
+  bool in_class = change.ok() && CompetitionOpen && CountInto(change);
+  if (!change.Finish()) {
+    EntrantRec = before;
+    if (adding) ref = 0;
+    return false;
+  }
   if (adding) {
-    EntrantRec.DataStatus = 0;
-    AddRec(EntrantFile, ref, &EntrantRec);
-    if (!IsamOK) return FromStorage(EntrantRec);
     EntrantState.changed = 1;
     EntrantState.last_found = ref;
-    EntrantRec.OwnRef = static_cast<std::int16_t>(ref);
+    if (in_class) CapacityWarning();
   }
-  PutRec(EntrantFile, ref, &EntrantRec);
-  AddKey(EntrantFile, 1, ref, EntrantRec.StartNumber.get());
-  EntrantCounted(adding);
-  FromStorage(EntrantRec);
+  return true;
 }
 
-void RewriteEntrant(std::int32_t ref) {
-  ToStorage(EntrantRec);
-  PutRec(EntrantFile, ref, &EntrantRec);
-  FromStorage(EntrantRec);
+bool RewriteEntrant(std::int32_t ref) {
+  TEntrantRec stored = EntrantRec;
+  ToStorage(stored);
+  RegisterChange change;
+  change.WriteRecord(EntrantFile, ref, stored);
+  return change.Finish();
 }
 
 int ClubCategory(std::string_view name) {
@@ -166,65 +221,95 @@ void CountClubStatistics(int sign, std::string_view class_name) {
   if (c != 0) SetClubCounter(0, counter, static_cast<std::int16_t>(ClubCounter(0, counter) + change));
 }
 
-void CountEntrant() {
+static bool CountInto(RegisterChange& change) {
+  CountSnapshot before;
+  before.Take();
+  change.OnTakeBack([before] { before.Restore(); });
   int c = EntrantRec.ClubRef;
   if (c >= 0 && c <= kMaxClubRecords) {
     if (CmpClubRec.ClubEntrantCount[c] == 0) ++CmpClubRec.ClubsWithEntrants;
     ++CmpClubRec.ClubEntrantCount[c];
   }
-  // An entrant without a readable class is counted in no class: the buffer would still hold
-  // another class, and record 0 is the file's header.
-  if (!LoadEntrantClass()) return;
+  // An entrant without a live class is counted in no class: the buffer would still hold another
+  // class, and record 0 is the file's header.
+  if (!LoadEntrantClass(change)) return false;
   Count(+1);
-  RewriteClass(EntrantRec.ClassRef);
+  TKlassRec stored = KlassRec;
+  ToStorage(stored);
+  return change.WriteRecord(KlassFile, EntrantRec.ClassRef, stored);
 }
 
-void EntrantCounted(bool warn) {
-  if (!CompetitionOpen) return;
-  CountEntrant();
-  if (warn) CapacityWarning();
+bool CountEntrant() {
+  RegisterChange change;
+  CountInto(change);
+  return change.Finish();
 }
 
-void EntrantUncounted(bool counters_too) {
-  if (!CompetitionOpen) return;
+bool EntrantCounted(bool warn) {
+  if (!CompetitionOpen) return true;
+  RegisterChange change;
+  bool in_class = CountInto(change);
+  if (!change.Finish()) return false;
+  if (warn && in_class) CapacityWarning();
+  return true;
+}
+
+bool EntrantUncounted(bool counters_too) {
+  if (!CompetitionOpen) return true;
+  RegisterChange change;
+  CountSnapshot before;
+  before.Take();
+  change.OnTakeBack([before] { before.Restore(); });
   int c = EntrantRec.ClubRef;
   if (c >= 0 && c <= kMaxClubRecords && CmpClubRec.ClubEntrantCount[c] > 0) {
     if (--CmpClubRec.ClubEntrantCount[c] == 0) --CmpClubRec.ClubsWithEntrants;
   }
-  if (!LoadEntrantClass()) return;
+  if (!LoadEntrantClass(change)) return change.Finish();  // in no class
   int which = InfoRec.eftstartl ? 1 : 0;
   if (counters_too && EntrantRec.Counted && KlassRec.eftAnm[which] > 0) --KlassRec.eftAnm[which];
   Count(-1);
-  RewriteClass(EntrantRec.ClassRef);
+  TKlassRec stored = KlassRec;
+  ToStorage(stored);
+  change.WriteRecord(KlassFile, EntrantRec.ClassRef, stored);
+  return change.Finish();
 }
 
-void EraseAllEntrants(platform::Window owner) {
-  if (!CompetitionOpen || !EntrantFile || UsedRecs(EntrantFile) < 1) return;
-  if (AskBeforeDestroying("Alla Persondata kommer att raderas Ok!") != platform::kYes) return;
+bool EraseAllEntrants(platform::Window owner) {
+  if (!CompetitionOpen || !EntrantFile || UsedRecs(EntrantFile) < 1) return false;
+  if (AskBeforeDestroying("Alla Persondata kommer att raderas Ok!") != platform::kYes) return false;
   OpenCounter(owner, 2, "Skapar nya personfiler");
+  Text name = DataFileName("OL", CurrentCompetition);
   CloseFileBlock(EntrantFile);
   KeyDescs keys{};
   keys[0] = {5, 1};
-  CreateFileBlock(DataFileName("OL", CurrentCompetition), kEntrantRecLen, 1, keys);
-  OpenFileBlock(EntrantFile, DataFileName("OL", CurrentCompetition));
+  CreateFileBlock(name, kEntrantRecLen, 1, keys);
+  // When the file could not be made anew, the old one (still whole: a file is only emptied once
+  // it is taken) is opened again and nothing else changes.
+  bool created = IsamOK;
+  if (!created) ReportStorageFailure(StorageFailureText() + " " + name);
+  OpenFileBlock(EntrantFile, name);
   if (!IsamOK) {
     EntrantFile = nullptr;
     CompetitionOpen = false;
     CloseCounter();
-    ShowText(201, MsgText(IsamError));
-    return;
+    if (created) ReportStorageFailure(StorageFailureText() + " " + name);
+    return false;
+  }
+  if (!created) {
+    CloseCounter();
+    return false;
   }
   std::memset(InfoRec.Count, 0, sizeof InfoRec.Count);
   std::memset(InfoRec.ResIndex, 0, sizeof InfoRec.ResIndex);
   std::memset(InfoRec.StTidCount, 0, sizeof InfoRec.StTidCount);
   InfoRec.gLottad = InfoRec.cLottad = InfoRec.sLottad = InfoRec.Lottad = InfoRec.Jaktad = 0;
   InfoRec.maxDag = 0;
-  WriteCompetitionRec(CurrentCompetition);
+  bool ok = WriteCompetitionRec(CurrentCompetition);
 
   std::int32_t ref = 0;
   bool at_end = false, found = false;
   FindClassBySortKey(kFindReset, "", ref, at_end, found);
-  for (;;) {
+  while (ok) {
     Text key = KlassRec.SortOrdn.get();
     FindClassBySortKey(kFindNext, key, ref, at_end, found);
     if (at_end) break;
@@ -238,13 +323,14 @@ void EraseAllEntrants(platform::Window owner) {
     std::memset(KlassRec.SegrNdx, 0, sizeof KlassRec.SegrNdx);
     for (auto& stage : KlassRec.SegrTid)
       for (auto& t : stage) t = kNoTime;
-    RewriteClass(ref);
+    ok = RewriteClass(ref);
   }
   CmpClubRec.ClubsWithEntrants = 0;
   for (int i = 1; i <= kMaxClubRecords; ++i) CmpClubRec.ClubEntrantCount[i] = 0;
   CountClubStatistics(0, "");
   ClearEntrant();
   CloseCounter();
+  return ok;
 }
 
 }  // namespace olbrax

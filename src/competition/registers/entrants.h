@@ -14,20 +14,26 @@ struct TEntrantRec;
 struct TKlassRec;
 
 void FindEntrant(int mode, std::string_view key, std::int32_t& ref, bool& at_end, bool& found);
-void PutEntrant(bool adding, std::int32_t& ref);
-void RewriteEntrant(std::int32_t ref);
-void EntrantCounted(bool warn);
+// Adds or rewrites the entrant with its key and counts it in, as one change (competition/
+// registers/register_change.h): false when it failed, which the user has been shown.
+bool PutEntrant(bool adding, std::int32_t& ref);
+bool RewriteEntrant(std::int32_t ref);
+// Counting in and out rewrites the entrant's class; false when that failed (the counters in
+// memory are then as before).
+bool EntrantCounted(bool warn);
 // The counting of EntrantCounted without its warnings and whether or not the entry set is open
 // (the index rebuild recounts into its new files): the club, and, when the entrant's class is in
-// the class file, the class (written back), the competition and the club statistics.
-void CountEntrant();
-void EntrantUncounted(bool counters_too);
+// the class file, the class (written back), the competition and the club statistics. One change:
+// false when writing the class failed (the counters in memory are then as before).
+bool CountEntrant();
+bool EntrantUncounted(bool counters_too);
 // sign +1 / -1 for the current entrant in the class `class_name`; with an empty class name,
 // `sign` is a club record number whose statistics are cleared (0 = the first amount and the
 // counters of every club).
 void CountClubStatistics(int sign, std::string_view class_name);
-// "radera alla deltagare": after the question, a new entrant file and every counter reset.
-void EraseAllEntrants(platform::Window owner = nullptr);
+// "radera alla deltagare": after the question, a new entrant file and every counter reset. False
+// when it was not done, or not to the end (a storage failure, which the user has been shown).
+bool EraseAllEntrants(platform::Window owner = nullptr);
 
 // The category of a class in the club statistics: 0 elite, 1 youth, 2 others.
 int ClubCategory(std::string_view class_name);

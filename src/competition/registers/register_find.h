@@ -7,6 +7,7 @@
 
 #include "base/text.h"
 #include "competition/archive_state.h"
+#include "competition/registers/register_change.h"
 #include "storage/efiler.h"
 
 namespace olbrax {
@@ -15,10 +16,14 @@ namespace olbrax {
 enum FindMode : int { kFindExact = 0, kFindNext = 2, kFindFrom = 3, kFindReset = 4, kFindRecord = 5 };
 
 // `cut`: the key width (0 = not cut); `convert`: the key goes through the storage conversion.
+// An empty key is looked up exactly as the key it is stored under (`empty_as`), so that a record
+// stored with an empty key is found again and not added twice.
 template <class Rec>
 void FindIn(FileBlock* fb, int k, int mode, std::string_view key_in, int cut, bool convert, Rec& buffer,
-            RegisterState& state, std::int32_t& ref, bool& at_end, bool& found) {
+            RegisterState& state, std::int32_t& ref, bool& at_end, bool& found,
+            std::string_view empty_as = kEmptyKey) {
   Text key(cut > 0 ? key_in.substr(0, std::min<std::size_t>(key_in.size(), static_cast<std::size_t>(cut))) : key_in);
+  if (mode == kFindExact) key = StoredKey(key, empty_as);
   if (convert) key = WinToDos(key);
   at_end = false;
   found = false;

@@ -5,6 +5,7 @@
 #include "competition/records/club_recs.h"
 #include "competition/records/competition_rec.h"
 #include "competition/records/route_recs.h"
+#include "competition/registers/register_change.h"
 #include "competition/registers/register_find.h"
 #include "printing/config/configuration.h"
 
@@ -13,54 +14,61 @@ namespace olbrax {
 // --- Districts ---------------------------------------------------------------------------------
 
 void FindDistrict(int mode, std::string_view key, std::int32_t& ref, bool& at_end, bool& found) {
-  FindIn(DistrFile, 1, mode, key, 2, false, DistrRec, DistrictState, ref, at_end, found);
+  FindIn(DistrFile, 1, mode, key, 2, false, DistrRec, DistrictState, ref, at_end, found, kEmptyDistrictKey);
 }
 
-void PutDistrict(bool adding, std::int32_t& ref) {
+namespace {
+
+const RegisterKey<TDistrRec> kDistrictKey{1, false, [](const TDistrRec& r) { return r.Dnr.get(); }};
+const RegisterKey<TClubRec> kClubKey{1, false, [](const TClubRec& r) { return r.ClubName.get(); }};
+const RegisterKey<TRouteRec> kRouteKey{1, true, [](const TRouteRec& r) { return r.RouteKey.get(); }};
+const RegisterKey<TRoute24Rec> kRoute24Key{1, true, [](const TRoute24Rec& r) { return r.RouteKey.get(); }};
+
+// A found or deleted record into its register's buffer.
+template <class Rec>
+void IntoBuffer(Rec& buffer, const Rec& stored) {
+  buffer = stored;
+  FromStorage(buffer);
+}
+
+}  // namespace
+
+bool PutDistrict(bool adding, std::int32_t& ref) {
   if (adding && UsedRecs(DistrFile) >= kMaxDistricts) {
     ref = 0;
     ShowText(1, "F\xF6r m\xE5nga distrikt >" + std::to_string(kMaxDistricts) + " kan ej addera!");
-    return;
+    return false;
   }
-  Text dnr = DistrRec.Dnr.get();
-  ToStorage(DistrRec);
-  if (adding) {
-    DistrRec.DataStatus = 0;
-    AddRec(DistrFile, ref, &DistrRec);
-    if (!IsamOK) return FromStorage(DistrRec);
-    DistrictState.changed = 1;
-    DistrictState.last_found = ref;
-  }
-  if (DistrRec.Dnr.empty()) DistrRec.Dnr.set("99");
-  PutRec(DistrFile, ref, &DistrRec);
-  AddKey(DistrFile, 1, ref, DistrRec.Dnr.get());
-  DistrRec.Dnr.set(dnr);
-  FromStorage(DistrRec);
+  TDistrRec stored = DistrRec;
+  ToStorage(stored);
+  stored.Dnr.set(StoredKey(stored.Dnr.get(), kEmptyDistrictKey));
+  if (!PutRegisterRecord(DistrFile, DistrictState, {kDistrictKey}, adding, ref, stored)) return false;
+  IntoBuffer(DistrRec, stored);
+  return true;
 }
 
-void RewriteDistrict(std::int32_t ref) {
-  ToStorage(DistrRec);
-  PutRec(DistrFile, ref, &DistrRec);
-  FromStorage(DistrRec);
+bool RewriteDistrict(std::int32_t ref) {
+  TDistrRec stored = DistrRec;
+  ToStorage(stored);
+  RegisterChange change;
+  change.WriteRecord(DistrFile, ref, stored);
+  return change.Finish();
 }
 
-void DeleteDistrict(bool by_ref, std::string_view key_in, std::int32_t ref, bool remove_record) {
-  Text key(key_in.substr(0, std::min<std::size_t>(key_in.size(), 2)));
-  if (!DistrFile) return;
-  if (!by_ref) {
-    FindKey(DistrFile, 1, ref, key);
-    if (!IsamOK) ref = 0;
-  }
-  if (ref <= 0 || ref >= FileLen(DistrFile)) return;
-  GetRec(DistrFile, ref, &DistrRec);
-  DeleteKey(DistrFile, 1, ref, DistrRec.Dnr.get());
+bool DeleteDistrict(bool by_ref, std::string_view key_in, std::int32_t ref, bool remove_record) {
+  Text key = StoredKey(key_in.substr(0, std::min<std::size_t>(key_in.size(), 2)), kEmptyDistrictKey);
+  if (!DistrFile) return false;
+  if (!by_ref && !FindRecordForChange(DistrFile, 1, key, ref)) return false;
+  if (ref <= 0 || ref >= FileLen(DistrFile)) return false;
+  TDistrRec stored{};
+  if (!DeleteRegisterRecord(DistrFile, {kDistrictKey}, ref, remove_record, stored)) return false;
+  IntoBuffer(DistrRec, stored);
   if (remove_record) {
-    DeleteRec(DistrFile, ref);
     DistrictState.changed = 1;
     ShowText(1, "Distriktet " + DistrRec.Dnr.get() + " \"" + DistrRec.Dname.get() + "\", raderad....");
     DistrRec.Dname.set("");
   }
-  FromStorage(DistrRec);
+  return true;
 }
 
 bool SuggestDistrict() {
@@ -79,27 +87,18 @@ void FindClub(int mode, std::string_view key, std::int32_t& ref, bool& at_end, b
   FindIn(ClubFile, 1, mode, key, 30, true, ClubRec, ClubState, ref, at_end, found);
 }
 
-void PutClub(bool adding, std::int32_t& ref) {
+bool PutClub(bool adding, std::int32_t& ref) {
   if (adding && UsedRecs(ClubFile) >= kMaxClubs) {
     ref = 0;
     ShowText(1, "F\xF6r m\xE5nga klubbar >" + std::to_string(kMaxClubs) + " kan ej addera!");
-    return;
+    return false;
   }
-  ToStorage(ClubRec);
-  ClubRec.ClubName.set(UpStr(ClubRec.ClubName.get()));
-  Text name = ClubRec.ClubName.get();
-  if (adding) {
-    ClubRec.DataStatus = 0;
-    AddRec(ClubFile, ref, &ClubRec);
-    if (!IsamOK) return FromStorage(ClubRec);
-    ClubState.changed = 1;
-    ClubState.last_found = ref;
-  }
-  if (ClubRec.ClubName.empty()) ClubRec.ClubName.set("XXX");
-  PutRec(ClubFile, ref, &ClubRec);
-  AddKey(ClubFile, 1, ref, ClubRec.ClubName.get());
-  ClubRec.ClubName.set(name);
-  FromStorage(ClubRec);
+  TClubRec stored = ClubRec;
+  ToStorage(stored);
+  stored.ClubName.set(StoredKey(UpStr(stored.ClubName.get())));
+  if (!PutRegisterRecord(ClubFile, ClubState, {kClubKey}, adding, ref, stored)) return false;
+  IntoBuffer(ClubRec, stored);
+  return true;
 }
 
 // --- Route descriptions ------------------------------------------------------------------------
@@ -112,27 +111,22 @@ void FindRoute(int mode, std::string_view key, std::int32_t& ref, bool& at_end, 
 }
 
 template <class Rec>
-static void PutRouteRec(Rec& r, RegisterState& state, bool adding, std::int32_t& ref) {
-  ToStorage(r);
-  if (adding) {
-    r.DataStatus = 0;
-    AddRec(RouteFile, ref, &r);
-    if (!IsamOK) return FromStorage(r);
-    state.changed = 1;
-    state.last_found = ref;
-    r.OwnRef = static_cast<std::int16_t>(ref);
-  }
-  if (r.RouteKey.empty()) r.RouteKey.set("XXX");
-  PutRec(RouteFile, ref, &r);
-  AddKey(RouteFile, 1, ref, r.RouteKey.get());
-  FromStorage(r);
+static bool PutRouteRec(Rec& r, RegisterState& state, const RegisterKey<Rec>& key, bool adding, std::int32_t& ref) {
+  Rec stored = r;
+  ToStorage(stored);
+  stored.RouteKey.set(StoredKey(stored.RouteKey.get()));
+  if (!PutRegisterRecord<Rec>(RouteFile, state, {key}, adding, ref, stored,
+                              [](Rec& n, std::int32_t at) { n.OwnRef = static_cast<std::int16_t>(at); }))
+    return false;
+  IntoBuffer(r, stored);
+  return true;
 }
 
-void PutRoute(bool adding, std::int32_t& ref) { PutRouteOfFormat(GeneralSettings.RouteFormat, adding, ref); }
+bool PutRoute(bool adding, std::int32_t& ref) { return PutRouteOfFormat(GeneralSettings.RouteFormat, adding, ref); }
 
-void PutRouteOfFormat(std::uint8_t format, bool adding, std::int32_t& ref) {
-  if (format == 1) PutRouteRec(Route24Rec, Route24State, adding, ref);
-  else PutRouteRec(RouteRec, RouteState, adding, ref);
+bool PutRouteOfFormat(std::uint8_t format, bool adding, std::int32_t& ref) {
+  if (format == 1) return PutRouteRec(Route24Rec, Route24State, kRoute24Key, adding, ref);
+  return PutRouteRec(RouteRec, RouteState, kRouteKey, adding, ref);
 }
 
 // --- Display names -----------------------------------------------------------------------------

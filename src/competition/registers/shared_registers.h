@@ -14,21 +14,23 @@ inline constexpr int kMaxDialogDistricts = 99;
 inline constexpr int kMaxClubs = 900;
 
 void FindDistrict(int mode, std::string_view key, std::int32_t& ref, bool& at_end, bool& found);
-void PutDistrict(bool adding, std::int32_t& ref);
-void RewriteDistrict(std::int32_t ref);
-void DeleteDistrict(bool by_ref, std::string_view key, std::int32_t ref, bool remove_record);
+// Put, Rewrite and Delete of the registers are each one change (competition/registers/
+// register_change.h): false when it was refused or failed, which the user has been shown.
+bool PutDistrict(bool adding, std::int32_t& ref);
+bool RewriteDistrict(std::int32_t ref);
+bool DeleteDistrict(bool by_ref, std::string_view key, std::int32_t ref, bool remove_record);
 // Prepares the district buffer for adding in the dialog; false when 99 are in use.
 bool SuggestDistrict();
 Text DistrictExistsText(std::string_view number);
 
 void FindClub(int mode, std::string_view key, std::int32_t& ref, bool& at_end, bool& found);
-void PutClub(bool adding, std::int32_t& ref);
+bool PutClub(bool adding, std::int32_t& ref);
 
 void FindRoute(int mode, std::string_view key, std::int32_t& ref, bool& at_end, bool& found);
-void PutRoute(bool adding, std::int32_t& ref);
+bool PutRoute(bool adding, std::int32_t& ref);
 // PutRoute into the route file of `format` (1 long form RUTB24, else short form RUTBESKR)
 // whichever format the configuration names: RouteFile must be that file.
-void PutRouteOfFormat(std::uint8_t format, bool adding, std::int32_t& ref);
+bool PutRouteOfFormat(std::uint8_t format, bool adding, std::int32_t& ref);
 
 // The display form of a club or runner name: unchanged unless forced or InfoRec.gemen is set;
 // then capitals and small letters, with the club-name abbreviations of the word table.

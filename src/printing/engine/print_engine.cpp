@@ -100,6 +100,23 @@ CanvasFont MakeFont(const JobFont& f, int dpi, int stored_columns) {
   return c;
 }
 
+// Whether a page of the job holds its footer (three lines of the small font) and two lines of its
+// largest font, which is what a column or page break needs. On a smaller page every break would
+// call for another break: the job would print page after page, or recurse without end.
+bool PageHoldsLines() {
+  Job& j = J();
+  CanvasFont before = j.canvas->Font();
+  auto line_height = [&](const CanvasFont& f) {
+    j.canvas->SetFont(f);
+    FontMetrics m;
+    return j.canvas->Metrics(m) ? m.height + m.external_leading : 0;
+  };
+  int small = line_height(j.small);
+  int largest = std::max({small, line_height(j.normal), line_height(j.big)});
+  j.canvas->SetFont(before);
+  return PrintableHeight - 1 > 2 * largest + 3 * small;
+}
+
 void EndDocument() {
   if (J().canvas && !J().aborted) J().canvas->End();
 }
@@ -162,23 +179,10 @@ bool printerinit(std::string_view title, const JobSetup& setup, platform::Window
   request.paper_size = setup.paper_size;
   request.title = (Text(kApplicationFolderName) + ":").append(title).substr(0, 32);
   j.canvas = OpenCanvas(request);
-  if (!j.canvas || !j.canvas->Begin(request.title)) {
-    j.canvas.reset();
+  if (!j.canvas) {
     ShowTextAsIs(201, "Kan ej skapa vald skrivare enligt inställningar"_w);
     return false;
   }
-  j.printing = true;
-  // Two blanks at the origin, so that the canvas exists before anything is measured.
-  j.canvas->DrawText(0, 0, "  ");
-
-  platform::CurrentUi().SetWindowEnabled(owner, false);
-  platform::ReportSpec spec;
-  spec.owner = owner;
-  spec.on_cancel = PrCancel;
-  j.window = platform::CurrentUi().CreateReportWindow(spec);
-  if (j.window) j.window->SetPrinter(j.canvas->DeviceText().substr(0, 160));
-  // Boxes shown while the job prints are owned by the progress window: the owner is disabled.
-  PushOwner(j.window ? j.window->Handle() : owner);
 
   // Margins from the page setup: thousandths of an inch with bit value 8 of its flags, else
   // hundredths of a millimetre.
@@ -203,6 +207,29 @@ bool printerinit(std::string_view title, const JobSetup& setup, platform::Window
   j.normal = MakeFont(setup.medium, dpi, setup.columns);
   j.big = MakeFont(setup.large, dpi, setup.columns);
   j.small = MakeFont(setup.small, dpi, setup.columns);
+  if (!PageHoldsLines()) {
+    j.canvas.reset();
+    ShowText(201, kPageTooSmall);
+    return false;
+  }
+
+  if (!j.canvas->Begin(request.title)) {
+    j.canvas.reset();
+    ShowTextAsIs(201, "Kan ej skapa vald skrivare enligt inställningar"_w);
+    return false;
+  }
+  j.printing = true;
+  // Two blanks at the origin, so that the canvas exists before anything is measured.
+  j.canvas->DrawText(0, 0, "  ");
+
+  platform::CurrentUi().SetWindowEnabled(owner, false);
+  platform::ReportSpec spec;
+  spec.owner = owner;
+  spec.on_cancel = PrCancel;
+  j.window = platform::CurrentUi().CreateReportWindow(spec);
+  if (j.window) j.window->SetPrinter(j.canvas->DeviceText().substr(0, 160));
+  // Boxes shown while the job prints are owned by the progress window: the owner is disabled.
+  PushOwner(j.window ? j.window->Handle() : owner);
   StartDocument(title);
   return true;
 }
@@ -251,6 +278,9 @@ bool FitsLines(bool brk, double n) { return FitsSpace(brk, n * LineHeight()); }
 bool FitsLinesAndSpace(bool brk, double h, double n) { return FitsSpace(brk, h + n * LineHeight()); }
 
 void ColumnBreak(int no_footer, int next, std::string_view title) {
+  // Without a job (printerinit refused it) there is no page to break: a report that goes on
+  // regardless must not break forever on the page sizes of the refused job.
+  if (!J().printing) return;
   ++CurrentColumn;
   if (CurrentColumn > Columns) {
     CurrentColumn = 1;

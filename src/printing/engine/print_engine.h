@@ -32,7 +32,11 @@ extern std::int32_t FooterY;
 // The program's folder name, which starts every job title.
 inline constexpr std::string_view kApplicationFolderName = "OlbraxW32";
 
-// Job control.
+// Job control. printerinit refuses (with the notice kPageTooSmall, before anything is printed) a
+// job whose page cannot hold its footer and two lines of its largest font.
+inline constexpr std::string_view kPageTooSmall =
+    "Sidan rymmer inte utskriftens st\xF6rsta teckensnitt: minska marginalerna eller teckenstorleken i "
+    "utskriftsinst\xE4llningen";
 bool printerinit(std::string_view title, const JobSetup& setup, platform::Window owner);
 void printerexit(int no_footer, int next);
 bool PrAborted();
