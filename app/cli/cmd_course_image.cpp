@@ -10,10 +10,9 @@
 #include "competition/archive_state.h"
 #include "competition/definition_set.h"
 #include "competition/records/definition_recs.h"
-#include "competition/registers/definitions.h"
-#include "competition/registers/register_find.h"
 #include "printing/engine/picture_save.h"
 #include "printing/reports/course_image.h"
+#include "printing/reports/report_picks.h"
 
 namespace olbrax::cli {
 namespace {
@@ -31,21 +30,25 @@ int RunCourseImage(Context& ctx) {
     return 1;
   }
   auto app = EnsureGuiApplication();
-  bool found = false, saved = false;
+  bool found = false, saved = false, read_failed = false;
   Text error;
   bool files = WithDefinitionSet([&] {
-    std::int32_t ref = 0;
-    bool at_end = false;
-    FindCourse(kFindExact, course, ref, at_end, found);
-    if (!found) FindCourse(kFindExact, UpStr(course), ref, at_end, found);
+    std::vector<Text> missing;
+    found = !print::NamedEntries(print::PickKind::kCourses, {course}, missing).empty();
+    // Neither found nor missing: the lookup failed, and said so.
+    read_failed = !found && missing.empty();
     if (!found) return;
     const TTrackRec track = TrackRec;
-    saved = print::SavePicture(WinFromUtf8(path), print::DrawCourseImage(track), error);
+    const QImage image = print::DrawCourseImage(track);
+    // A sheet that misses what could not be read is not saved as if it were whole.
+    if (print::ShowReadFailure()) return void(read_failed = true);
+    saved = print::SavePicture(WinFromUtf8(path), image, error);
   });
   if (!files) {
     ReportMsgLine();
     return 1;
   }
+  if (read_failed) return 1;
   if (!found) {
     Err("olbrax-cli course-image: banan finns inte: " + course);
     return 1;

@@ -122,6 +122,10 @@ int RunReport(Context& ctx) {
     case ReportResult::kAborted:
       Err("olbrax-cli report: utskriften avbruten");
       return 1;
+    case ReportResult::kFailed:
+      // The failure itself was shown as the program shows it.
+      Err("olbrax-cli report: inget skrevs ut");
+      return 1;
     case ReportResult::kNoPrinter:
       Err("olbrax-cli report: kan ej skriva ut p\xE5 " + (out ? WinFromUtf8(path) : device));
       return 1;

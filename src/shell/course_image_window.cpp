@@ -28,6 +28,8 @@ TbanImgForm::TbanImgForm(QWidget* owner, const TTrackRec& course, const TKlassRe
   setObjectName("TbanImgForm");
   setWindowTitle(ToQ(print::CourseImageCaption(course_, klass_)));
   img_ = print::DrawCourseImage(course_);
+  // The window still shows what could be read.
+  print::ShowReadFailure();
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(25, 5, 5, 5);
@@ -74,7 +76,11 @@ void ShowCourseImage(QWidget* owner, const TTrackRec& course, const TKlassRec& k
 
 void ShowCourseImages(QWidget* owner, const print::Picker& pick) {
   std::vector<std::int32_t> refs = pick(owner, print::PickKind::kCourses, "V\xE4lj bana", false);
-  if (refs.empty() || !print::ReadEntry(print::PickKind::kCourses, refs.front())) return;
+  if (refs.empty()) return;
+  if (!print::ReadEntry(print::PickKind::kCourses, refs.front())) {
+    print::ShowReadFailure();
+    return;
+  }
   const TTrackRec course = TrackRec;
   ShowText(1, "Bana:" + course.Bana.get());
   ShowCourseImage(owner, course, KlassRec);

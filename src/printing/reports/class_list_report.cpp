@@ -133,9 +133,7 @@ ReportResult ClassListReport(platform::Window owner, const Picker& pick) {
     PopFont();
   }
   PrintPictures();
-  const bool aborted = PrAborted();
-  printerexit(0, 0);
-  return aborted ? ReportResult::kAborted : ReportResult::kPrinted;
+  return EndReportJob();
 }
 
 }  // namespace olbrax::print

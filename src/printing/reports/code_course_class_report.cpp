@@ -82,6 +82,7 @@ ReportResult CodeCourseClassReport(platform::Window owner, const Picker& pick) {
       std::int32_t r = ref;
       bool at_end = false, found = false;
       FindClassByName(kFindRecord, "", r, at_end, found);
+      if (NoteReadFailure()) break;
       if (!found) continue;
       const TKlassRec klass = KlassRec;
       ClassCounts counts;
@@ -97,6 +98,7 @@ ReportResult CodeCourseClassReport(platform::Window owner, const Picker& pick) {
         std::int32_t cref = 0;
         bool ce = false, cf = false;
         if (!cs.course.empty()) FindCourse(kFindExact, cs.course, cref, ce, cf);
+        if (NoteReadFailure()) break;
         if (!cf) continue;
         int n = std::clamp<int>(TrackRec.Antal, 0, kMaxCourseControls);
         for (int c = 0; c < n; ++c) {
@@ -110,6 +112,8 @@ ReportResult CodeCourseClassReport(platform::Window owner, const Picker& pick) {
   }
   CounterLine(4, "Antal klasser:" + IntStr(static_cast<int>(class_counts.size()), 0));
   CloseCounter();
+  // A collection that a failed read left incomplete is not printed.
+  if (ShowReadFailure()) return ReportResult::kFailed;
 
   if (!StartReportJob(owner, "kodbanaklass")) return ReportResult::kNoPrinter;
   ReportInit();
@@ -140,6 +144,7 @@ ReportResult CodeCourseClassReport(platform::Window owner, const Picker& pick) {
     std::int32_t ref = 0;
     bool at_end = false, in_register = false;
     FindControl(kFindExact, code, ref, at_end, in_register);
+    if (NoteReadFailure()) break;
     if (in_register) {
       ++printed;
       DescriptionSlot slot[1];

@@ -7,6 +7,7 @@
 #include "competition/records/competition_rec.h"
 #include "printing/engine/picture_canvas.h"
 #include "printing/reports/description_drawing.h"
+#include "printing/reports/report_picks.h"
 #include "printing/reports/report_setup.h"
 
 namespace olbrax::print {
@@ -66,6 +67,7 @@ Text CourseImageCaption(const TTrackRec& course, const TKlassRec& klass) {
 }
 
 QImage DrawCourseImage(const TTrackRec& course) {
+  ForgetReadFailure();
   ShowText(1, "Initierar");
   Report.scale = DescriptionScale();
   MakeClassCourseTable();

@@ -31,7 +31,8 @@ Text CourseImageCaption(const TTrackRec& course, const TKlassRec& klass);
 
 // Draws the sheet of `course`: the title row with the course name and length, a row per
 // control, the closing row. Needs the definition set open; shows "Initierar" while the class–
-// course table and the special symbols are made.
+// course table and the special symbols are made. A read that fails in the storage engine is kept
+// for ShowReadFailure; the picture then lacks what could not be read.
 QImage DrawCourseImage(const TTrackRec& course);
 
 }  // namespace olbrax::print

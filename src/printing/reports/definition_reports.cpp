@@ -117,6 +117,7 @@ ReportResult ClassDescriptionsReport(platform::Window owner, const Picker& pick)
     std::int32_t ref = 0;
     bool at_end = false, found = false;
     if (!course.empty()) FindCourse(kFindExact, course, ref, at_end, found);
+    if (NoteReadFailure()) break;
     if (!found) continue;
     classes.push_back(klass);
     courses.push_back(TrackRec);

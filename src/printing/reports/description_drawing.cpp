@@ -6,6 +6,7 @@
 
 #include "competition/registers/definitions.h"
 #include "competition/registers/register_find.h"
+#include "printing/reports/report_picks.h"
 #include "printing/reports/report_setup.h"
 
 namespace olbrax::print {
@@ -138,6 +139,7 @@ DescriptionSlot CourseSlot(const TTrackRec& course, int r, int& t_count) {
   std::int32_t ref = 0;
   bool at_end = false, found = false;
   FindControl(kFindExact, code, ref, at_end, found);
+  NoteReadFailure();
   if (found) {
     slot.control = KontrRec;
   } else {

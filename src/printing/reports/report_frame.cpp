@@ -10,6 +10,7 @@
 #include "printing/config/configuration.h"
 #include "printing/engine/job_from_config.h"
 #include "printing/engine/print_engine.h"
+#include "printing/reports/report_picks.h"
 #include "printing/reports/report_setup.h"
 
 namespace olbrax::print {
@@ -23,6 +24,7 @@ Text FirstClassName() {
   bool at_end = false, found = false;
   FindClassBySortKey(kFindReset, "", ref, at_end, found);
   FindClassBySortKey(kFindNext, "", ref, at_end, found);
+  NoteReadFailure();
   Text name = found ? "Kl " + KlassRec.Bet.get() : Text();
   KlassRec = saved;
   return name;
@@ -31,6 +33,7 @@ Text FirstClassName() {
 }  // namespace
 
 bool StartReportJob(platform::Window owner, std::string_view job) {
+  ForgetReadFailure();
   return printerinit(job, JobFromEnvironment(CurrentPrintEnvironment), owner);
 }
 
@@ -75,8 +78,13 @@ ReportResult FinishReport(std::string_view summary, bool report_done) {
   PrintLine(summary);
   PrintPictures();
   if (report_done) ReportDone();
-  bool aborted = PrAborted();
+  return EndReportJob();
+}
+
+ReportResult EndReportJob() {
+  const bool aborted = PrAborted();
   printerexit(0, 0);
+  if (ShowReadFailure()) return ReportResult::kFailed;
   return aborted ? ReportResult::kAborted : ReportResult::kPrinted;
 }
 

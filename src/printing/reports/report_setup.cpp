@@ -13,6 +13,7 @@
 #include "competition/registers/register_find.h"
 #include "competition/registers/shared_registers.h"
 #include "printing/config/configuration.h"
+#include "printing/reports/report_picks.h"
 #include "printing/reports/symbol_bitmap.h"
 
 namespace olbrax::print {
@@ -29,6 +30,7 @@ bool ReadSymbol(std::string_view key, TRoute24Rec& out) {
   std::int32_t ref = 0;
   bool at_end = false, found = false;
   FindRoute(kFindExact, key, ref, at_end, found);
+  NoteReadFailure();
   if (found) out = Route24Rec;
   return found;
 }
@@ -68,6 +70,7 @@ void MakeClassCourseTable() {
     std::int32_t r = ref;
     bool at_end = false, found = false;
     FindClassByName(kFindRecord, "", r, at_end, found);
+    if (NoteReadFailure()) break;
     if (!found) continue;
     ClassCourse c;
     c.name = KlassRec.Bet.get();

@@ -110,7 +110,7 @@ ReportResult RouteDescriptionReport(platform::Window owner, const Picker& pick, 
   if (!RouteFile || UsedRecs(RouteFile) <= 0) return ReportResult::kNothing;
   if (GeneralSettings.RouteFormat != 1) {
     // The short form has no 48 × 72 symbols to show.
-    ShowText(1, "Rutbeskrivningarna är i kort form, utan symboler 48x72");
+    ShowText(1, "Rutbeskrivningarna \xE4r i kort form, utan symboler 48x72");
     return ReportResult::kNothing;
   }
   std::vector<std::int32_t> refs = pick(owner, PickKind::kRoutes, "V\xE4lj rutbeskrivning(ar)", true);
