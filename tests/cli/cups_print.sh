@@ -24,9 +24,19 @@ HOME="$T/home"
 export HOME QT_QPA_PLATFORM=offscreen OLBRAX_PDF_DIR="$T/pdf" CUPS_SERVER="$T/cups.sock"
 unset XDG_CONFIG_HOME XDG_DOCUMENTS_DIR || true
 cleanup() {
-  [ -f "$T/pid" ] && kill "$(cat "$T/pid")" 2>/dev/null || true
+  # cupsd writes its cache while it ends: the folder goes only after the process has gone, so
+  # that a test that passed does not fail in its clean-up.
+  if [ -f "$T/pid" ]; then
+    pid=$(cat "$T/pid")
+    kill "$pid" 2>/dev/null || true
+    i=0
+    while kill -0 "$pid" 2>/dev/null && [ $i -lt 50 ]; do
+      i=$((i + 1))
+      sleep 0.1
+    done
+  fi
   rm -f "$conf"
-  rm -rf "$T"
+  rm -rf "$T" 2>/dev/null || true
 }
 trap cleanup EXIT
 mkdir -p "$T/root/ppd" "$T/spool" "$T/cache" "$T/state" "$T/log" "$T/tmp" "$T/out" "$HOME"
