@@ -33,6 +33,7 @@
 #include "shell/reglist/control_register.h"
 #include "shell/reglist/course_register.h"
 #include "shell/reglist/district_register.h"
+#include "shell/report_commands.h"
 
 namespace olbrax {
 
@@ -215,6 +216,19 @@ void TMainForm::ConnectCommands() {
         command(static_cast<QWidget*>(this));
         Refresh();
       });
+  // The reports of "rapporter". The message line may say why nothing was printed ("Filerna inte
+  // öppna", a stage that does not exist), so the window is refreshed afterwards.
+  for (const ReportCommand& report : ReportCommands())
+    if (QAction* a = menus_.action(report.action))
+      connect(a, &QAction::triggered, this, [this, &report] {
+        RunReportCommand(static_cast<QWidget*>(this), report);
+        Refresh();
+      });
+  if (QAction* a = menus_.action("visningar_banor"))
+    connect(a, &QAction::triggered, this, [this] {
+      CourseImageCommand(this);
+      Refresh();
+    });
   On("arkiv_kopiera1", &TMainForm::BackupCommand);
   On("tbKopiera", &TMainForm::BackupCommand);
   On("arkiv_indexbygg1", &TMainForm::RebuildCommand);
