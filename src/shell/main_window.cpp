@@ -25,6 +25,9 @@
 #include "platform/qt/qtext.h"
 #include "printing/config/configuration.h"
 #include "printing/konfig/konfig_dialog.h"
+#include "registers/data/giro_record.h"
+#include "registers/forms/giro_register_form.h"
+#include "registers/forms/label_register_form.h"
 #include "shell/about_boxes.h"
 #include "shell/competition_dialogs.h"
 #include "shell/data_dir_dialog.h"
@@ -245,6 +248,13 @@ void TMainForm::ConnectCommands() {
   for (const char* name : {"register_klubbar", "register_rutbeskrivningar", "register_klasser",
                            "register_deltagare_vanliga", "register_deltagare_oppna", "tbDeltagare"})
     On(name, &TMainForm::Refresh);
+  // The shell's "xregister" menu: the payment-form registers (plusgiro and postgiro forms share
+  // one register; the item chosen decides the form window) and the label register. The shell
+  // shows what they leave on the message line.
+  connect(this, &TBraxMainForm::plusgiroChosen, this, [this] { OpenGiroRegister(kPlusgiro, static_cast<QWidget*>(this)); });
+  connect(this, &TBraxMainForm::postgiroChosen, this, [this] { OpenGiroRegister(kPostgiro, static_cast<QWidget*>(this)); });
+  connect(this, &TBraxMainForm::bankgiroChosen, this, [this] { OpenGiroRegister(kBankgiro, static_cast<QWidget*>(this)); });
+  connect(this, &TBraxMainForm::labelRegisterChosen, this, [this] { OpenLabelRegister(static_cast<QWidget*>(this)); });
   connect(this, &TBraxMainForm::dataDirectoryClicked, this, &TMainForm::DataDirectoryCommand);
   connect(this, &TBraxMainForm::infoClicked, this, &TMainForm::InfoCommand);
   connect(this, &TBraxMainForm::configClicked, this, &TMainForm::ConfigCommand);

@@ -2,12 +2,16 @@
 // opens one window on it the way a user would and leaves it open until the process is killed,
 // so that scripts/screenshots can take a picture of it under a window manager.
 //
-// SCREEN: distrikt, distrikt-andra, kontroller, kontroll-andra, banor, bana-andra, klasser-val.
+// SCREEN: distrikt, distrikt-andra, kontroller, kontroll-andra, banor, bana-andra, klasser-val,
+// and from the shell's "xregister" menu: etiketter, etikett-andra (the label register and the
+// edit window of its first label), postgiro, postgiro-andra (the payment-form register and the
+// form window of its first form).
 // --scale N makes the windows opened afterwards scale themselves by N percent.
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QListWidget>
+#include <QMenu>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -90,6 +94,13 @@ int main(int argc, char** argv) {
       if (change) Later(400, ChangeFirstLine);
       else Later(400, [] { SelectFirstLines(3); });
       trigger(action);
+    });
+  } else if (screen.starts_with("etikett") || screen.starts_with("postgiro")) {
+    const char* item = screen.starts_with("etikett") ? "etikettregister" : "postgiro";
+    Later(600, [&, item] {
+      if (change) Later(400, ChangeFirstLine);
+      else Later(400, [] { SelectFirstLines(3); });
+      if (QAction* a = main_form->shellMenu()->findChild<QAction*>(item)) a->trigger();
     });
   } else if (screen == "klasser-val") {
     Later(600, [&] {
