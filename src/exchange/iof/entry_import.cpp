@@ -8,6 +8,7 @@
 #include "competition/records/club_recs.h"
 #include "competition/records/competition_rec.h"
 #include "competition/records/entrant_rec.h"
+#include "competition/records/iof_id_keys.h"
 #include "competition/registers/definitions.h"
 #include "competition/registers/entrants.h"
 #include "competition/registers/register_find.h"
@@ -32,7 +33,7 @@ std::string Trimmed(const std::string& s) {
 std::string FullName(const PersonItem& p) { return Trimmed(Trimmed(p.given) + " " + Trimmed(p.family)); }
 
 // What an entrant record holds that the id file checks before it uses an id again.
-Text CheckOf(const TEntrantRec& r) { return Cut(r.StartNumber.get() + " " + r.StageName[0].get(), 32); }
+Text CheckOf(const TEntrantRec& r) { return IofIdCheck(r); }
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 
 #include "competition/archive.h"
 #include "competition/archive_state.h"
+#include "competition/records/iof_id_keys.h"
 #include "competition/registers/register_change.h"
 #include "storage/efiler.h"
 
@@ -11,13 +12,8 @@ namespace olbrax::iof {
 
 namespace {
 
-Text Key(char kind, std::string_view field) { return Cut(Text(1, kind) + Text(field), kIofIdKeyLen - 1); }
-
-Text LocalKey(const TIofIdRec& r) { return Key(r.Kind, r.Local.get()); }
-Text IdKey(const TIofIdRec& r) { return Key(r.Kind, r.IofId.get()); }
-
-const RegisterKey<TIofIdRec> kLocalKey{1, false, LocalKey};
-const RegisterKey<TIofIdRec> kIdKey{2, false, IdKey};
+const RegisterKey<TIofIdRec> kLocalKey{1, false, IofIdLocalKey};
+const RegisterKey<TIofIdRec> kIdKey{2, false, IofIdIdKey};
 
 RegisterState g_state;
 
@@ -35,8 +31,8 @@ TIofIdRec ToRecord(const IdEntry& e) {
 
 }  // namespace
 
-Text EntrantLocal(std::int32_t ref) { return ZeroStr(ref, 5); }
-Text MemberLocal(std::int32_t ref, int leg) { return ZeroStr(ref, 5) + "/" + std::to_string(leg); }
+Text EntrantLocal(std::int32_t ref) { return IofIdEntrantLocal(ref); }
+Text MemberLocal(std::int32_t ref, int leg) { return IofIdMemberLocal(ref, leg); }
 
 IdRegister::~IdRegister() { Close(); }
 
