@@ -19,6 +19,7 @@
 #include "competition/records/entrant_rec.h"
 #include "competition/registers/definitions.h"
 #include "competition/registers/entrants.h"
+#include "competition/registers/register_change.h"
 #include "competition/registers/register_find.h"
 #include "competition/registers/shared_registers.h"
 #include "exchange/exchange_format.h"
@@ -604,7 +605,10 @@ bool OpenFilesFor(const std::string& root) {
     if (!CompetitionOpen) OpenCompetition();
     if (CompetitionOpen) return true;
   }
-  ShowText(1, "T\xE4vling " + ZeroStr(CurrentCompetition, 2) + " kan inte \xF6ppnas: \"" + Text(root) + "\" importeras inte");
+  Text why = "T\xE4vling " + ZeroStr(CurrentCompetition, 2) + " kan inte \xF6ppnas: \"" + Text(root) + "\" importeras inte";
+  // A storage failure is told with the engine's message, in a box: the file is not imported.
+  if (!IsamOK) ReportStorageFailure(why + " (" + StorageFailureText() + ")");
+  else ShowText(1, why);
   Log(MsgLine);
   return false;
 }
