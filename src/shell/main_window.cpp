@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QToolBar>
 #include <algorithm>
+#include <functional>
 
 #include "base/messages.h"
 #include "base/version.h"
@@ -17,6 +18,7 @@
 #include "competition/maintenance/index_rebuild.h"
 #include "competition/registers/entrants.h"
 #include "exchange/exchange_format.h"
+#include "exchange/export.h"
 #include "exchange/import.h"
 #include "shell/file_action_dialog.h"
 #include "competition/records/competition_rec.h"
@@ -193,6 +195,20 @@ void TMainForm::ConnectCommands() {
       if (std::optional<std::string> kept = platform::WinPathFromQ(folder)) GeneralSettings.ExchangeFolder.set(*kept);
       UpdateMenuState(CurrentCompetition);
     });
+  // "exportera": the entrants, the entrants of the open classes, and the clubs (all in the
+  // register, or only those with entrants in this competition).
+  const std::pair<const char*, std::function<void()>> exports[] = {
+      {"arkiv_exp_medlemmar", [this] { ExportEntrants(this, false); }},
+      {"arkiv_exp_oppna", [this] { ExportEntrants(this, true); }},
+      {"arkiv_exp_klubbar_alla", [this] { ExportClubs(this, false); }},
+      {"arkiv_exp_klubbar_tavlande", [this] { ExportClubs(this, true); }},
+  };
+  for (const auto& [name, command] : exports)
+    if (QAction* a = menus_.action(name))
+      connect(a, &QAction::triggered, this, [this, command = command] {
+        command();
+        Refresh();
+      });
   if (QAction* a = menus_.action("arkiv_radera_deltagare"))
     connect(a, &QAction::triggered, this, [this] {
       EraseAllEntrants(this);
