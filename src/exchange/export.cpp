@@ -53,9 +53,14 @@ class Writer {
   bool failed_ = false;
 };
 
-// Closes the file. A file that could not be written whole is removed, and the user is told.
-bool Finish(const Target& t, const Writer& w, bool cancelled) {
+// Closes the file. A file that could not be written whole is removed, and the user is told (a
+// failed read has been shown already).
+bool Finish(const Target& t, const Writer& w, bool cancelled, bool read_failed = false) {
   ExchangeCounts c = CloseExchangeFile();
+  if (read_failed) {
+    RemoveExchangeFile(t.path);
+    return false;
+  }
   if (!w.failed() && c.write_error == 0) return !cancelled;
   Text why = MsgText(101) + PlatformDetail(c.write_error);
   Text what = RemoveExchangeFile(t.path) ? ", filen \xE4r borttagen" : ", filen \xE4r ofullst\xE4ndig";
@@ -69,16 +74,25 @@ bool Cancelled() {
   return CounterAborted();
 }
 
-// Reads entrant `ref` with its class and club; false when it is not a live entrant.
-bool ReadEntrant(std::int32_t ref) {
+// Reads entrant `ref` with its class and club: 1, or 0 when it is not a live entrant, or -1 when
+// the engine failed (shown to the user: the file would miss the entrant).
+int ReadEntrant(std::int32_t ref) {
   bool at_end, found;
   std::int32_t r = ref;
   FindEntrant(kFindRecord, "", r, at_end, found);
-  if (!found) return false;
+  if (!found && !IsamOK) {
+    ReportStorageFailure(StorageFailureText());
+    return -1;
+  }
+  if (!found) return 0;
   TEntrantRec entrant = EntrantRec;
   r = entrant.ClassRef;
   bool class_found = false;
   if (r >= 1 && r < FileLen(KlassFile)) FindClassByName(kFindRecord, "", r, at_end, class_found);
+  if (!class_found && !IsamOK) {
+    ReportStorageFailure(StorageFailureText());
+    return -1;
+  }
   if (!class_found) {
     ClearClassRec();
     ClassState.last_found = 0;
@@ -87,7 +101,7 @@ bool ReadEntrant(std::int32_t ref) {
   FindClub(kFindRecord, "", r, at_end, found);
   if (!found) ClearClub();
   EntrantRec = entrant;
-  return true;
+  return 1;
 }
 
 Text EntrantLine(bool direct, int chosen) {
@@ -144,15 +158,17 @@ bool Entrants(platform::Window owner, Target t, bool direct, int stage) {
   const bool drawn = InfoRec.gLottad || InfoRec.cLottad || InfoRec.sLottad || InfoRec.Lottad || InfoRec.Jaktad;
   const std::int32_t total = UsedRecs(EntrantFile);
   int pass = drawn ? 1 : 3;
-  bool cancelled = false;
+  bool cancelled = false, read_failed = false;
   for (;;) {
     CounterLine(4, pass == 1   ? "Exporterar ordinarie anm."
                    : pass == 2 ? "Exporterar efteranm."
                                : "Exporterar alla anm. innan lottning.");
     w.Line(direct ? "*DirektNamn" : "*Namn");
     int late = 0;
-    for (std::int32_t ref = 1; ref < FileLen(EntrantFile) && !w.failed() && !cancelled; ++ref) {
-      if (ReadEntrant(ref)) {
+    for (std::int32_t ref = 1; ref < FileLen(EntrantFile) && !w.failed() && !cancelled && !read_failed; ++ref) {
+      int read = ReadEntrant(ref);
+      read_failed = read < 0;
+      if (read > 0) {
         const TEntrantRec& e = EntrantRec;
         if (pass == 1) {
           if (e.Counted) ++late;
@@ -166,7 +182,7 @@ bool Entrants(platform::Window owner, Target t, bool direct, int stage) {
       }
       cancelled = Cancelled();
     }
-    if (cancelled || w.failed()) break;
+    if (cancelled || w.failed() || read_failed) break;
     if (pass != 2 && !direct) {
       if (InfoRec.cLottad) w.Line("*MotionsLottad");
       if (InfoRec.gLottad) w.Line("*GruppLottad");
@@ -178,7 +194,7 @@ bool Entrants(platform::Window owner, Target t, bool direct, int stage) {
     if (pass != 1 || late == 0 || w.failed()) break;
     pass = 2;
   }
-  return Finish(t, w, cancelled);
+  return Finish(t, w, cancelled, read_failed);
 }
 
 bool Clubs(platform::Window owner, Target t, bool only) {

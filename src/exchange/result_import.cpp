@@ -99,6 +99,9 @@ bool BeginResults() {
     OpenCompetition();
   }
   if (!CompetitionOpen) return false;
+  // A competition that never had its stage set holds stage 0: its results are those of stage 1,
+  // as a stage outside 1..StrNr on an "*Etapp=" line is.
+  if (InfoRec.DagStr < 1 || InfoRec.DagStr > std::clamp<int>(InfoRec.StrNr, 1, 5)) InfoRec.DagStr = 1;
   ClearClassRec();
   ClassState.last_found = 0;  // the buffer holds no stored class now
   g_saved_max_dag = InfoRec.maxDag;
@@ -133,6 +136,10 @@ bool RegisterResult(std::int32_t ref, std::int32_t value) {
   std::int32_t r = e.ClassRef;
   bool class_live = r >= 1 && r < FileLen(KlassFile);
   if (class_live) FindClassByName(kFindRecord, "", r, at_end, class_live);
+  if (!class_live && !IsamOK) {  // the class could not be read: its counters would go astray
+    ReportStorageFailure(StorageFailureText());
+    return false;
+  }
   if (!class_live) {
     ClearClassRec();
     ClassState.last_found = 0;
@@ -286,6 +293,10 @@ void ImportRunningTime(const Text& line, ImportStep& step) {
     TEntrantRec entrant = EntrantRec;
     if (c >= 1 && c < FileLen(KlassFile)) FindClassByName(kFindRecord, "", c, at_end, class_found);
     EntrantRec = entrant;
+    if (!class_found && !IsamOK) {
+      ReportStorageFailure(StorageFailureText());
+      return StoreFailed(step, line);
+    }
     value += EntrantRec.StartTime[stage - 1] + (class_found ? KlassRec.FrstStTid[stage - 1] : 0);
   }
   if (!found) {
