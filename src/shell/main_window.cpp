@@ -25,6 +25,9 @@
 #include "platform/qt/qtext.h"
 #include "printing/config/configuration.h"
 #include "printing/konfig/konfig_dialog.h"
+#include "registers/data/giro_record.h"
+#include "registers/forms/giro_register_form.h"
+#include "registers/forms/label_register_form.h"
 #include "shell/about_boxes.h"
 #include "shell/competition_dialogs.h"
 #include "shell/data_dir_dialog.h"
@@ -32,6 +35,7 @@
 #include "shell/reglist/control_register.h"
 #include "shell/reglist/course_register.h"
 #include "shell/reglist/district_register.h"
+#include "shell/report_commands.h"
 
 namespace olbrax {
 
@@ -228,6 +232,19 @@ void TMainForm::ConnectCommands() {
         command(static_cast<QWidget*>(this));
         Refresh();
       });
+  // The reports of "rapporter". The message line may say why nothing was printed ("Filerna inte
+  // öppna", a stage that does not exist), so the window is refreshed afterwards.
+  for (const ReportCommand& report : ReportCommands())
+    if (QAction* a = menus_.action(report.action))
+      connect(a, &QAction::triggered, this, [this, &report] {
+        RunReportCommand(static_cast<QWidget*>(this), report);
+        Refresh();
+      });
+  if (QAction* a = menus_.action("visningar_banor"))
+    connect(a, &QAction::triggered, this, [this] {
+      CourseImageCommand(this);
+      Refresh();
+    });
   On("arkiv_kopiera1", &TMainForm::BackupCommand);
   On("tbKopiera", &TMainForm::BackupCommand);
   On("arkiv_indexbygg1", &TMainForm::RebuildCommand);
@@ -239,6 +256,13 @@ void TMainForm::ConnectCommands() {
   for (const char* name : {"register_klubbar", "register_rutbeskrivningar", "register_klasser",
                            "register_deltagare_vanliga", "register_deltagare_oppna", "tbDeltagare"})
     On(name, &TMainForm::Refresh);
+  // The shell's "xregister" menu: the payment-form registers (plusgiro and postgiro forms share
+  // one register; the item chosen decides the form window) and the label register. The shell
+  // shows what they leave on the message line.
+  connect(this, &TBraxMainForm::plusgiroChosen, this, [this] { OpenGiroRegister(kPlusgiro, static_cast<QWidget*>(this)); });
+  connect(this, &TBraxMainForm::postgiroChosen, this, [this] { OpenGiroRegister(kPostgiro, static_cast<QWidget*>(this)); });
+  connect(this, &TBraxMainForm::bankgiroChosen, this, [this] { OpenGiroRegister(kBankgiro, static_cast<QWidget*>(this)); });
+  connect(this, &TBraxMainForm::labelRegisterChosen, this, [this] { OpenLabelRegister(static_cast<QWidget*>(this)); });
   connect(this, &TBraxMainForm::dataDirectoryClicked, this, &TMainForm::DataDirectoryCommand);
   connect(this, &TBraxMainForm::infoClicked, this, &TMainForm::InfoCommand);
   connect(this, &TBraxMainForm::configClicked, this, &TMainForm::ConfigCommand);

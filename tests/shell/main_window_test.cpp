@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -12,6 +13,7 @@
 
 #include "base/messages.h"
 #include "competition/archive.h"
+#include "competition/dialogs/edit_form.h"
 #include "competition/records/cmp_club_rec.h"
 #include "competition/records/competition_rec.h"
 #include "competition/records/definition_recs.h"
@@ -241,6 +243,45 @@ TEST_F(MainWindowTest, RegisterMenusOpenTheirDialogsWhenTheDataIsThere) {
   // The entry set is open again afterwards.
   EXPECT_TRUE(CompetitionOpen);
   EXPECT_FALSE(DefinitionsOpen);
+}
+
+// "xregister": usable once there is an archive; its items open the payment-form register with
+// the form window of the item chosen, and the label register; a label file that cannot be opened
+// is told in the message history.
+TEST_F(MainWindowTest, XregisterOpensTheLabelAndPaymentFormRegisters) {
+  Remember(data.str(), 0, data.str(), 0);
+  Start();
+  EXPECT_FALSE(window->shellMenuAction()->isEnabled());
+  window->menus().action("arkiv_skapa_nya")->trigger();
+  EXPECT_TRUE(window->shellMenuAction()->isEnabled());
+
+  std::vector<std::string> opened, forms;
+  ui.on_list_window = [&](platform::HeadlessListWindow& w) {
+    opened.push_back(w.name);
+    w.events.NewClicked();  // the form window of the item; cancelled
+  };
+  for (const char* kind : {"TplusgiroDlg", "TpostgiroDlg", "TbankgiroDlg", "TEtikettDlg"})
+    SetEditWindow(kind, [&](platform::Window, EditForm& form) {
+      forms.emplace_back(form.Kind());
+      return false;
+    });
+  auto item = [&](const char* name) { return window->shellMenu()->findChild<QAction*>(name); };
+  for (const char* name : {"plusgiro", "postgiro", "bankgiro", "etikettregister"}) {
+    ASSERT_NE(item(name), nullptr) << name;
+    item(name)->trigger();
+  }
+  EXPECT_EQ(opened, (std::vector<std::string>{"TEGiroRegForm", "TEGiroRegForm", "TEGiroRegForm", "TEEtikettRegForm"}));
+  EXPECT_EQ(forms, (std::vector<std::string>{"TplusgiroDlg", "TpostgiroDlg", "TbankgiroDlg", "TEtikettDlg"}));
+  for (const char* kind : {"TplusgiroDlg", "TpostgiroDlg", "TbankgiroDlg", "TEtikettDlg"}) SetEditWindow(kind, nullptr);
+
+  // A folder where the label file should be: the register does not open, and the history says
+  // why with the engine's text.
+  std::filesystem::remove(data / "Etikett.DAT");
+  std::filesystem::create_directory(data / "Etikett.DAT");
+  opened.clear();
+  item("etikettregister")->trigger();
+  EXPECT_TRUE(opened.empty());
+  EXPECT_TRUE(window->messageBar()->panelText(0).startsWith("fel med Etikettfilerna: ")) << window->messageBar()->panelText(0).toStdString();
 }
 
 // Three starts in a row at one scale: the window opens where and as large as the previous run
