@@ -20,6 +20,8 @@
 #include "exchange/exchange_format.h"
 #include "exchange/export.h"
 #include "exchange/import.h"
+#include "exchange/iof/iof_export.h"
+#include "exchange/iof/iof_import.h"
 #include "shell/file_action_dialog.h"
 #include "competition/records/competition_rec.h"
 #include "platform/qt/qtext.h"
@@ -212,6 +214,26 @@ void TMainForm::ConnectCommands() {
       connect(a, &QAction::triggered, this, [this, command = command] {
         command();
         Refresh();
+      });
+  if (QAction* a = menus_.action("arkiv_importera_iof"))
+    connect(a, &QAction::triggered, this, [this] {
+      std::string path = GeneralSettings.ExchangeFolder.get();
+      if (platform::CurrentUi().ChooseFile(this, false, "Välj filnamn", "IOF XML 3.0|*.xml", "xml", path))
+        iof::ImportIofFiles(this, {path});
+      UpdateMenuState(CurrentCompetition);
+    });
+  for (const char* kind : {"startlist", "results", "entries", "courses", "classes", "clubs"})
+    if (QAction* a = menus_.action((std::string("arkiv_exp_iof_") + kind).c_str()))
+      connect(a, &QAction::triggered, this, [this, kind] {
+        iof::IofExport what = *iof::IofExportKind(kind);
+        std::string path = GeneralSettings.ExchangeFolder.get() + "/" + std::string(iof::IofExportRoot(what)) + ".xml";
+        if (!platform::CurrentUi().ChooseFile(this, true, "Spara fil som...", "IOF XML 3.0|*.xml", "xml", path)) return;
+        int count = 0;
+        if (iof::ExportIof(what, path, count))
+          ShowText(1, Text(iof::IofExportRoot(what)) + ": " + std::to_string(count) + " poster till " + path);
+        else
+          ShowMsg(201);
+        UpdateMenuState(CurrentCompetition);
       });
   if (QAction* a = menus_.action("arkiv_radera_deltagare"))
     connect(a, &QAction::triggered, this, [this] {

@@ -2,6 +2,7 @@
 // start-up from the configuration's entries, and shutdown writing everything back.
 #include <QAction>
 #include <QLabel>
+#include <QMenu>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -138,6 +139,25 @@ TEST_F(MainWindowTest, MenusFollowTheStateOfTheData) {
   window->UpdateMenuState();
   EXPECT_TRUE(Enabled("arkiv_exp_kontrollerna"));
   EXPECT_FALSE(Enabled("arkiv_exp_banorna"));
+}
+
+// "IOF XML 3.0..." ends the import submenu and the export submenu; the import reads the chosen
+// file into the open competition, an export writes the chosen file.
+TEST_F(MainWindowTest, IofItemsEndTheImportAndExportMenus) {
+  Remember(data.str(), 0, data.str(), 0);
+  Start();
+  MakeCompetitions(1);
+  QMenu* import = window->menus().importera1;
+  QMenu* export_ = window->menus().arkiv_exportera;
+  ASSERT_TRUE(import && export_);
+  EXPECT_EQ(import->actions().back()->text(), "IOF XML 3.0...");
+  EXPECT_EQ(export_->actions().back()->text(), "IOF XML 3.0...");
+  ui.chosen_files.push_back(std::string(OLBRAX_EXAMPLES_DIR) + "/iof/classes.xml");
+  window->menus().action("arkiv_importera_iof")->trigger();
+  EXPECT_EQ(UsedRecs(KlassFile), 5);
+  ui.chosen_files.push_back(data.str() + "/klasser.xml");
+  window->menus().action("arkiv_exp_iof_classes")->trigger();
+  EXPECT_TRUE(std::filesystem::exists(data.path() / "klasser.xml"));
 }
 
 TEST_F(MainWindowTest, StartsInTheDirectoryOfEntryFiveAndStoresBoth) {
