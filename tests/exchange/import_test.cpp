@@ -1,5 +1,9 @@
 // Importing exchange files into a data directory, with the import log on a recording printer.
+#include <numeric>
+
+#include "base/messages.h"
 #include "competition/records/class_rec.h"
+#include "competition/records/cmp_club_rec.h"
 #include "competition/records/club_recs.h"
 #include "competition/records/definition_recs.h"
 #include "competition/records_check.h"
@@ -164,6 +168,82 @@ TEST_F(ImportLogTest, AFileWithoutIdentifiersImportsNothing) {
   WriteFileBytes(dir.path() / "a.txt", "*Bas\r\n");
   WriteFileBytes(dir.path() / "b.txt", "*Bas\r\n");
   EXPECT_FALSE(ImportFiles(nullptr, {(dir.path() / "a.txt").string(), (dir.path() / "b.txt").string()}));
+}
+
+// Each register limit refuses exactly the first record over it, says so on the message line, and
+// keeps every record before it: 511 controls, 900 clubs, 79 classes, 35 controls in a course.
+TEST_F(ImportLogTest, EachLimitRefusesExactlyTheFirstRecordOverIt) {
+  AddCompetition("Gr\xE4nser");
+  auto said = [&](const std::string& text) {
+    return std::count(ui.message_lines.begin(), ui.message_lines.end(), text);
+  };
+  std::string controls = "*Kontroller\r\n", clubs = "*Klubbar\r\n", classes = "*Klasser\r\n";
+  for (int i = 1; i <= 512; ++i) controls += std::to_string(i) + "\r\n";
+  for (int i = 1; i <= 901; ++i) clubs += "K" + std::to_string(i) + "\r\n-\r\n-\r\n-\r\n-\r\n";
+  for (int i = 1; i <= 80; ++i) classes += "H" + std::to_string(i) + "\r\n";
+  std::string course = "*Banor\r\nL\xC5NG,9000,300";
+  for (int i = 1; i <= 36; ++i) course += "," + std::to_string(i);
+  Import({{"kontroller.txt", controls}, {"klubbar.txt", clubs}, {"klasser.txt", classes},
+          {"banor.txt", course + "\r\n"}});
+  EXPECT_FALSE(LastImportRun().complete);
+  EXPECT_EQ(said("Max antal kontroller uppn\xE5tt kan ej addera!"), 1);
+  EXPECT_EQ(said("Max antal klubbar uppn\xE5tt kan ej addera!"), 1);
+  EXPECT_EQ(said("Max antal klasser uppn\xE5tt kan ej addera!"), 1);
+  EXPECT_EQ(said("Max antal kontroller per bana uppn\xE5tt kan ej addera! Bana \"L\xC5NG\""), 1);
+  // The refused record is the last line read: the file ends there.
+  EXPECT_TRUE(Logged("Adderade: 511 Modifierade:   0 Rader: 513"));
+  EXPECT_TRUE(Logged("Adderade: 900 Modifierade:   0 Rader: 4506"));
+  EXPECT_TRUE(Logged("Adderade:  79 Modifierade:   0 Rader:  81"));
+
+  std::int32_t ref = 0;
+  bool at_end, found;
+  FindClub(kFindExact, "K900", ref, at_end, found);
+  EXPECT_TRUE(found);
+  FindClub(kFindExact, "K901", ref, at_end, found);
+  EXPECT_FALSE(found);
+  EXPECT_EQ(UsedRecs(ClubFile), 900);
+  FindClassByName(kFindExact, "H79", ref, at_end, found);
+  EXPECT_TRUE(found);
+  FindClassByName(kFindExact, "H80", ref, at_end, found);
+  EXPECT_FALSE(found);
+  CloseCompetition();
+  OpenDefinitions();
+  EXPECT_EQ(UsedRecs(KontrFile), 511);
+  FindControl(kFindExact, "511", ref, at_end, found);
+  EXPECT_TRUE(found);
+  FindCourse(kFindExact, "L\xC5NG", ref, at_end, found);
+  ASSERT_TRUE(found);
+  EXPECT_EQ(TrackRec.Antal, 35);
+  EXPECT_EQ(TrackRec.KodNr[34].get(), " 35");
+}
+
+// A new course counts each control it uses once, in the element of the control's record; an
+// imported course that exists already counts nothing again. A used control cannot be deleted,
+// an unused one can.
+TEST_F(ImportLogTest, ANewCourseCountsTheUseOfEachOfItsControls) {
+  AddCompetition("Banor");
+  Import({{"def.txt", "*Kontroller\r\n31\r\n32\r\n33\r\n34\r\n35\r\n"
+                      "*Banor\r\nA,4000,100,31,32,33\r\nB,5000,100,32,33,35\r\n"},
+          {"igen.txt", "*Banor\r\nA,4000,100,31,32,33\r\n"}});
+  CloseCompetition();
+  OpenDefinitions();
+  const std::pair<const char*, int> uses[] = {{" 31", 1}, {" 32", 2}, {" 33", 2}, {" 34", 0}, {" 35", 1}};
+  std::int32_t ref = 0;
+  bool at_end, found;
+  for (auto [code, use] : uses) {
+    SCOPED_TRACE(code);
+    FindControl(kFindExact, code, ref, at_end, found);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(CmpClubRec.ControlUse[ref - 1], use);
+  }
+  EXPECT_EQ(std::accumulate(std::begin(CmpClubRec.ControlUse), std::end(CmpClubRec.ControlUse), 0), 6);
+  EXPECT_FALSE(DeleteControl(false, " 32", 0, true));
+  EXPECT_EQ(MsgLine, "Kan ej radera denna kontroll d\xE5 den anv\xE4nds av n\xE5gon bana.");
+  FindControl(kFindExact, " 32", ref, at_end, found);
+  EXPECT_TRUE(found);
+  EXPECT_TRUE(DeleteControl(false, " 34", 0, true));
+  FindControl(kFindExact, " 34", ref, at_end, found);
+  EXPECT_FALSE(found);
 }
 
 }  // namespace
