@@ -230,5 +230,34 @@ TEST_F(RegisterFaults, AFailedPutAfterTheEditRemovedTheKeysGivesThemBack) {
          [this] { target_ = Found(FindControl, " 31"); }});
 }
 
+// The platform error behind a failed store is named in the box the user sees: a full disk, a
+// file that another copy holds, a refused or write-protected file; other errors give the
+// engine's message alone.
+TEST_F(RegisterFaults, TheBoxNamesTheFullDiskAndOtherPlatformErrors) {
+  Open(false);
+  const std::pair<int, Text> cases[] = {
+      {ENOSPC, " - skivan \xE4r full"},
+      {EDQUOT, " - skivan \xE4r full"},
+      {EWOULDBLOCK, " - filen anv\xE4nds av en annan kopia av olbrax"},
+      {EACCES, " - " + MsgText(5)},
+      {EROFS, " - " + MsgText(150)},
+      {EIO, ""},
+  };
+  disk::FaultInjector faults;
+  disk::SetFileHooks(&faults);
+  for (const auto& [err, detail] : cases) {
+    SCOPED_TRACE(err);
+    ui.boxes.clear();
+    faults.Arm(disk::FileOp::Write, 1, err);
+    ClearDistrict();
+    DistrRec.Dnr.set("09");
+    std::int32_t ref = 0;
+    EXPECT_FALSE(PutDistrict(true, ref));
+    ASSERT_FALSE(ui.boxes.empty());
+    EXPECT_EQ(ui.boxes.back().text, MsgText(IsamError) + detail);
+  }
+  disk::SetFileHooks(nullptr);
+}
+
 }  // namespace
 }  // namespace olbrax::test

@@ -198,6 +198,13 @@ TEST_F(RegisterTest, EntrantBookkeepingWarningsAndErasing) {
   EXPECT_EQ(ClubCategory("HU"), 1);
   EXPECT_EQ(ClubCategory("U21"), 2);
   EXPECT_EQ(ClubCategory("H21"), 2);
+  // The youth bound: 16 is youth, 17 is not; a class without a number only by a youth word.
+  EXPECT_EQ(ClubCategory("H16"), 1);
+  EXPECT_EQ(ClubCategory("H17"), 2);
+  EXPECT_EQ(ClubCategory("D10"), 1);
+  EXPECT_EQ(ClubCategory("MOTION"), 2);
+  EXPECT_EQ(ClubCategory("INSKOL"), 1);
+  EXPECT_EQ(ClubCategory("H16E"), 0);
   CloseCompetition();
   EXPECT_TRUE(CheckRecordKeys(DataFileName("OL", CurrentCompetition)).ok);
   OpenCompetition();
