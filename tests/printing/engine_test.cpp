@@ -179,6 +179,26 @@ TEST_F(EngineTest, PageBreakPrintsFooterAndContinuedHeader) {
   EXPECT_TRUE(rule);
 }
 
+// The space check at the bottom of the page, to the dot: the footer keeps three small lines and
+// one dot; what fits in the rest stays on the page, one dot more breaks it.
+TEST_F(EngineTest, TheSpaceCheckBreaksOneDotPastTheRoomLeft) {
+  JobSetup setup;
+  ASSERT_TRUE(printerinit("plats", setup, nullptr));
+  const int footer = 3 * (43 + 4);  // three small lines of the recording canvas
+  const double used = 1000;
+  const double room = PrintableHeight - 1 - used - footer - 1;  // the most that still fits
+  UsedHeight = used;
+  EXPECT_TRUE(FitsSpace(false, room));
+  EXPECT_FALSE(FitsSpace(false, room + 1));
+  NeedSpace("Plats", room);
+  EXPECT_EQ(PageNumber, 1);
+  EXPECT_EQ(UsedHeight, used + room);
+  UsedHeight = used;
+  NeedSpace("Plats", room + 1);
+  EXPECT_EQ(PageNumber, 2);
+  printerexit(0, 0);
+}
+
 TEST_F(EngineTest, ColumnsAndRelativeTabs) {
   JobSetup setup;
   setup.columns = 2;
