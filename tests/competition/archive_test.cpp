@@ -320,5 +320,40 @@ TEST_F(ArchiveTest, ACompetitionIsCreatedWholeOrNotAtAll) {
   EXPECT_GT(r.failures, 20);
 }
 
+// The statistics block that cannot be read names the reason in its I/O result number: a missing
+// file 2, a missing folder 3, no access 5, anything else 100. A delete whose archive cannot be
+// opened says so too.
+TEST_F(ArchiveTest, FailuresOfTheStatisticsBlockAndTheArchiveAreNamed) {
+  Add("Orsak");
+  CloseCompetition();
+  struct Refuse : disk::FileHooks {
+    int err = 0;
+    std::string part;
+    disk::Verdict Before(const disk::FileEvent& e) override {
+      return {e.op == disk::FileOp::Open && e.path.find(part) != std::string::npos ? err : 0, false};
+    }
+  } refuse;
+  refuse.part = "CLUBS01";
+  disk::SetFileHooks(&refuse);
+  const std::pair<int, int> cases[] = {{ENOTDIR, 3}, {EACCES, 5}, {EIO, 100}};
+  for (auto [err, io] : cases) {
+    SCOPED_TRACE(err);
+    refuse.err = err;
+    ui.boxes.clear();
+    EXPECT_FALSE(ReadCmpClubRec());
+    ASSERT_FALSE(ui.boxes.empty());
+    EXPECT_EQ(ui.boxes.back().text.substr(0, 19), "Fel vid l\xE4sning av ");
+    const std::string tail = "\" " + MsgText(io);
+    EXPECT_NE(ui.boxes.back().text.find(tail), std::string::npos) << ui.boxes.back().text;
+  }
+  refuse.part = "OLBRAX";
+  refuse.err = EIO;
+  ResetReportedStorageFailures();
+  EXPECT_FALSE(DeleteCompetition(1));
+  disk::SetFileHooks(nullptr);
+  EXPECT_EQ(ReportedStorageFailures(), 1);
+  EXPECT_NE(ui.boxes.back().text.find("OLBRAX"), std::string::npos) << ui.boxes.back().text;
+}
+
 }  // namespace
 }  // namespace olbrax::test

@@ -1,6 +1,7 @@
 // Every register operation under an error loop: with the n-th file call failing, the operation
 // reports false, the user is shown the storage message, and the files are exactly as before it:
 // intact, no record without its key, no key without its record, nothing half-written.
+#include "base/counter.h"
 #include "base/messages.h"
 #include "competition/records/class_rec.h"
 #include "competition/records/club_recs.h"
@@ -257,6 +258,24 @@ TEST_F(RegisterFaults, TheBoxNamesTheFullDiskAndOtherPlatformErrors) {
     EXPECT_EQ(ui.boxes.back().text, MsgText(IsamError) + detail);
   }
   disk::SetFileHooks(nullptr);
+}
+
+// Erasing every entrant when the new entrant file cannot be opened: the user is told, the
+// competition is closed, and the progress window goes.
+TEST_F(RegisterFaults, ErasingEntrantsThatCannotReopenTheFileClosesItsWindow) {
+  Open(false);
+  struct RefuseOpen : disk::FileHooks {
+    disk::Verdict Before(const disk::FileEvent& e) override {
+      return {e.op == disk::FileOp::Open && e.path.find("/OL01.") != std::string::npos ? EACCES : 0, false};
+    }
+  } refuse;
+  disk::SetFileHooks(&refuse);
+  ui.boxes.clear();
+  EXPECT_FALSE(EraseAllEntrants(nullptr));
+  disk::SetFileHooks(nullptr);
+  EXPECT_EQ(CounterDepth(), 0);
+  EXPECT_FALSE(CompetitionOpen);
+  EXPECT_GE(ReportedStorageFailures(), 1);
 }
 
 }  // namespace

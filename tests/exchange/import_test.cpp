@@ -6,6 +6,7 @@
 #include "competition/records/cmp_club_rec.h"
 #include "competition/records/club_recs.h"
 #include "competition/records/definition_recs.h"
+#include "competition/records/route_recs.h"
 #include "competition/records_check.h"
 #include "competition/registers/definitions.h"
 #include "competition/registers/register_find.h"
@@ -73,14 +74,15 @@ TEST_F(ImportLogTest, RegistersFromOneFile) {
            "*Kontroller\r\n31,SNITSEL,,,,,,,,100,200\r\n32,7.5\r\n"
            "*Banor\r\nA,4500,120,31,32,99\r\n"
            "*Etapp=9\r\n"
-           "*Klasser\r\nH21,,0,0,1,0,06:00,10:00,5,4500,A,60,1,1,1,1,0,0,3,strUken\r\n"}});
+           "*Klasser\r\nH21,,0,0,1,0,06:00,10:00,5,4500,A,60,1,1,1,1,0,0,3,strUken\r\n"
+           "H20,,0,0,1,0,06:00,10:00,5,4500,A,60,1,1,1,1,0,0,3,ej\r\n"}});
   EXPECT_EQ(log[0], "LOGGLISTA IMPORT");
   EXPECT_TRUE(Logged("============================"));
   EXPECT_TRUE(Logged("; fr\xE5n arrang\xF6ren"));
   EXPECT_TRUE(Logged("importerar \"*Klubbar\""));
   EXPECT_TRUE(Logged("     Odefinierad kodsiffra (kontrollpunkt)! 99"));
   EXPECT_TRUE(Logged("     KodNr: \" 31\",\"SNITSEL\" Ruta:A ... ej funnen"));
-  EXPECT_TRUE(Logged("Adderade:   6 Modifierade:   0 Rader:  19"));
+  EXPECT_TRUE(Logged("Adderade:   7 Modifierade:   0 Rader:  20"));
   EXPECT_EQ(log.back(), "IMPORT KLAR!");
   EXPECT_EQ(titles.front(), "importlogg");
   EXPECT_EQ(InfoRec.DagStr, 1);  // stage 9 of 3
@@ -91,6 +93,7 @@ TEST_F(ImportLogTest, RegistersFromOneFile) {
   ASSERT_TRUE(found);
   EXPECT_EQ(ClubRec.ClubNumber, 123);
   EXPECT_EQ(ClubRec.ClubCode.get(), "ORV");
+  EXPECT_EQ(ClubRec.DistrictNumber.get(), "01");
   EXPECT_EQ(ClubRec.ClubAddress[1].line[0].get(), "12345 Orten");
   FindClub(kFindExact, "IFK LIDING\xD6 SK", ref, at_end, found);
   EXPECT_FALSE(found);
@@ -103,6 +106,11 @@ TEST_F(ImportLogTest, RegistersFromOneFile) {
   EXPECT_EQ(KlassRec.SMell[0], 60);
   EXPECT_EQ(KlassRec.nPris[1], 3);
   EXPECT_TRUE(KlassRec.Struken[1]);
+  EXPECT_TRUE(KlassRec.Struken[0]);  // struck on every stage of the class
+  FindClassByName(kFindExact, "H20", ref, at_end, found);
+  ASSERT_TRUE(found);
+  EXPECT_FALSE(KlassRec.Struken[1]);
+  EXPECT_FALSE(KlassRec.Struken[0]);
 
   CloseCompetition();
   OpenDefinitions();
@@ -122,12 +130,15 @@ TEST_F(ImportLogTest, RegistersFromOneFile) {
 TEST_F(ImportLogTest, ANewCompetitionAndTheLimitsOfAFile) {
   Import({{"bas.txt",
            "*Bas\r\n"
-           "Arrang\xF6r,2027-05-20,1,1,1,,10,10000,12,P\xC5,SIST\r\n"
+           "Arrang\xF6r,2027-05-20,1,2,3,,10,10000,12,P\xC5,SIST\r\n"
            "V\xE5rstafetten,300,600,Stafett,3,09:30,5,1,1,1,7,8,X,2,1\r\n"
            "Ledare\r\nL\xE4ggare\r\nKontroll\r\nTK\r\n"
            "*Ok\xE4nd\r\n"
            "*Distrikt\r\n5,Ej l\xE4st,EJ\r\n"}});
   EXPECT_EQ(InfoRec.Tvl.get(), "V\xE5rstafetten");
+  EXPECT_EQ(InfoRec.Avg.e, 1);
+  EXPECT_EQ(InfoRec.Avg.u, 2);
+  EXPECT_EQ(InfoRec.Avg.o, 3);
   EXPECT_TRUE(InfoRec.Relay);
   EXPECT_FALSE(InfoRec.Days);
   EXPECT_EQ(InfoRec.mTabell, 0);
@@ -244,6 +255,31 @@ TEST_F(ImportLogTest, ANewCourseCountsTheUseOfEachOfItsControls) {
   EXPECT_TRUE(DeleteControl(false, " 34", 0, true));
   FindControl(kFindExact, " 34", ref, at_end, found);
   EXPECT_FALSE(found);
+}
+
+// A route description key keeps its ten characters; a club's fifth address lines, which the
+// files do not carry, stay as they were when the club is imported again.
+TEST_F(ImportLogTest, RouteKeysOfTenAndTheFifthAddressLines) {
+  AddCompetition("Adresser");
+  std::int32_t ref = 0;
+  ClearClub();
+  ClubRec.ClubName.set("OK KVAR");
+  ClubRec.ClubAddress[0].line[4].set("femte raden");
+  ASSERT_TRUE(PutClub(true, ref));
+  GeneralSettings.RouteFormat = 0;
+  std::string route = "*Rutbeskr\r\nABCDEFGHIJK,Stig,7\r\n";
+  for (int i = 2; i <= 10; ++i) route += "0\r\n";
+  Import({{"r.txt", route + "*Klubbar\r\nOK KVAR,5\r\nGatan 2,x,y,z,extra\r\n-\r\n-\r\n-\r\n"}});
+  bool at_end, found;
+  FindRoute(kFindExact, "ABCDEFGHIJ", ref, at_end, found);
+  ASSERT_TRUE(found);
+  EXPECT_EQ(RouteRec.RouteKey.get(), "ABCDEFGHIJ");
+  FindClub(kFindExact, "OK KVAR", ref, at_end, found);
+  ASSERT_TRUE(found);
+  EXPECT_EQ(ClubRec.ClubNumber, 5);
+  EXPECT_EQ(ClubRec.ClubAddress[0].line[0].get(), "Gatan 2");
+  EXPECT_EQ(ClubRec.ClubAddress[0].line[3].get(), "z");
+  EXPECT_EQ(ClubRec.ClubAddress[0].line[4].get(), "femte raden");
 }
 
 }  // namespace
