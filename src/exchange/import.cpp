@@ -20,8 +20,10 @@
 #include "competition/registers/register_find.h"
 #include "competition/registers/shared_registers.h"
 #include "exchange/exchange_file.h"
+#include "exchange/entry_import.h"
 #include "exchange/exchange_format.h"
 #include "exchange/file_action.h"
+#include "exchange/result_import.h"
 #include "printing/config/configuration.h"
 #include "printing/engine/log_printer.h"
 
@@ -41,6 +43,7 @@ struct ImportState {
   bool stop = false;
   bool cancelled = false;
   int class_counter = 0;
+  bool results_open = false;  // a results section was begun and not yet ended
 };
 
 ImportRunStatus g_run;
@@ -516,6 +519,11 @@ void EnterSection(ImportState& st, int section, const Text& line) {
   }
   st.entered = true;
   st.last_section = section;
+  // Leaving a results section for another one ends it, so that its log is never left open.
+  if (st.results_open) {
+    EndResults();
+    st.results_open = false;
+  }
   int reported = ReportedStorageFailures();
   // The section's files could not be opened: the rest of the file is not read.
   auto stop_unless = [&](bool ok, bool competition) {
@@ -552,13 +560,16 @@ void EnterSection(ImportState& st, int section, const Text& line) {
       break;
     case kSecNamn:
     case kSecModifieraNamn:
-    case kSecResultat:
-    case kSecEmitresultat:
       if (!CompetitionOpen) {
         CloseDefinitions();
         OpenCompetition();
       }
       stop_unless(CompetitionOpen, true);
+      break;
+    case kSecResultat:
+    case kSecEmitresultat:
+      st.results_open = BeginResults();
+      stop_unless(st.results_open, true);
       break;
     case kSecEtapp: {
       int n = IntField(IdentifierValue(line));
@@ -590,6 +601,13 @@ void EnterSection(ImportState& st, int section, const Text& line) {
   }
 }
 
+void EntryOrResult(ImportState& st, void (*handler)(const Text&, ImportStep&)) {
+  ImportStep step;
+  handler(st.lines[0], step);
+  if (step.stop) st.stop = true;
+  if (step.partial) Partial();
+}
+
 void Dispatch(ImportState& st) {
   switch (st.section) {
     case kSecBas: ImportCompetition(st); break;
@@ -600,14 +618,10 @@ void Dispatch(ImportState& st) {
     case kSecKlasser: ImportClass(st); break;
     case kSecRutbeskr: ImportRouteSymbol(st, RouteRec, false); break;
     case kSecRutB24: ImportRouteSymbol(st, Route24Rec, true); break;
-    case kSecNamn:
-    case kSecModifieraNamn:
-    case kSecResultat:
-    case kSecEmitresultat:
-      // Entries and results are read by their own handlers, not yet part of this program:
-      // such records are reported as neither added nor modified.
-      ReportRecord(st.lines[0], 0, 0);
-      break;
+    case kSecNamn: EntryOrResult(st, ImportEntry); break;
+    case kSecModifieraNamn: EntryOrResult(st, ModifyEntry); break;
+    case kSecResultat: EntryOrResult(st, ImportFinishTime); break;
+    case kSecEmitresultat: EntryOrResult(st, ImportRunningTime); break;
     default: break;  // sections whose work is done at entry
   }
 }
@@ -621,6 +635,10 @@ void FinishFile(ImportState& st, std::uint8_t saved_format) {
   if (ArchiveOpen && !CompetitionOpen) {
     CloseDefinitions();
     OpenCompetition();
+  }
+  if (st.results_open) {
+    EndResults();
+    st.results_open = false;
   }
   ExchangeCounts c = CloseExchangeFile();
   Log("Adderade: " + Sp(c.added, 3) + " Modifierade: " + Sp(c.modified, 3) + " Rader: " + Sp(c.lines, 3));

@@ -358,7 +358,9 @@ TEST_P(WindowPlacementTest, EveryTextOfTheShellIsWhole) {
   for (const char* name : {"buttonDataLib", "buttonKonfig", "editbutton", "infobutton", "quitbutton"}) {
     auto* b = window->findChild<QPushButton*>(name);
     EXPECT_TRUE(fits(b, b->text())) << name << " at " << scale;
-    if (previous) EXPECT_LT(previous->geometry().right(), b->geometry().left()) << name;
+    if (previous) {
+      EXPECT_LT(previous->geometry().right(), b->geometry().left()) << name;
+    }
     previous = b;
     if (std::string(name) == "infobutton") {
       QWidget* spinner = window->findChild<QSpinBox*>("EditFormScale");
