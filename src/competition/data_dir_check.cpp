@@ -139,6 +139,7 @@ void CheckArchiveEntries(std::string_view folder, std::vector<CheckLine>& lines,
     std::string found;
     for (const char* stem : kCompetitionBlocks)
       if (BlockExists(Join(folder, stem + Nn(n)))) found += (found.empty() ? "" : ", ") + std::string(stem) + Nn(n);
+    if (BlockExists(Join(folder, kIofIdFile + Nn(n)))) found += (found.empty() ? "" : ", ") + std::string(kIofIdFile) + Nn(n);
     if (disk::Exists(ClubsFile(folder, n))) found += (found.empty() ? "" : ", ") + std::string("CLUBS") + Nn(n) + ".Dat";
     if (!found.empty())
       lines.push_back({archive, false, "no live entry " + std::to_string(n) + " for the files " + found});

@@ -7,17 +7,26 @@
 #include <vector>
 
 #include "competition/archive.h"
+#include "competition/records/iof_id_keys.h"
 
 namespace olbrax {
 
 namespace {
 
 // Where each index's key text lies in the records of a file: the offset of a length-prefixed
-// text field and its width.
+// text field and its width; or, for a key made of several fields, the function that makes it.
 struct KeyField {
   int offset;
   int width;
+  Text (*made)(const char* record) = nullptr;
 };
+
+template <Text (*Of)(const TIofIdRec&)>
+Text IofIdKeyOf(const char* record) {
+  TIofIdRec r;
+  std::memcpy(&r, record, sizeof r);
+  return Of(r);
+}
 
 struct ProgramFile {
   const char* name;
@@ -37,6 +46,7 @@ const std::vector<ProgramFile>& ProgramFiles() {
       {"OL", true, kEntrantRecLen, {{8, 4}}},
       {"TRACK", true, kTrackRecLen, {{4, 12}}},
       {"KONTR", true, kKontrRecLen, {{4, 3}}},
+      {"IOFID", true, kIofIdRecLen, {{0, 0, IofIdKeyOf<IofIdLocalKey>}, {0, 0, IofIdKeyOf<IofIdIdKey>}}},
   };
   return files;
 }
@@ -88,6 +98,7 @@ isam::CheckResult CheckRecordKeys(std::string_view block_name) {
   std::set<std::int32_t> live(b.live.begin(), b.live.end());
   for (std::size_t k = 0; k < fields.size(); ++k) {
     auto key_of = [&](std::int32_t rec) {
+      if (fields[k].made) return fields[k].made(record(rec));
       const char* p = record(rec) + fields[k].offset;
       int len = std::min<int>(static_cast<unsigned char>(p[0]), fields[k].width);
       return Text(p + 1, static_cast<std::size_t>(len));

@@ -10,7 +10,8 @@
 namespace olbrax {
 
 // Whether the block is one of the program's files: the archive OLBRAX, a shared register
-// (CLUBAR, DISTR, RUTBESKR, RUTB24) or a competition file (KLASS, OL, TRACK, KONTR + 01..08).
+// (CLUBAR, DISTR, RUTBESKR, RUTB24) or a competition file (KLASS, OL, TRACK, KONTR, IOFID +
+// 01..08).
 bool KnowsRecordKeys(std::string_view block_name);
 isam::CheckResult CheckRecordKeys(std::string_view block_name);
 

@@ -56,6 +56,9 @@ std::vector<Text> BackupFileNames(int competition) {
   const char* group[][2] = {{"KLASS", ".Dat"}, {"OL", ".Dat"},    {"OL", ".Ix"},     {"KLASS", ".IX"}, {"TRACK", ".Dat"},
                             {"TRACK", ".IX"},  {"KONTR", ".Dat"}, {"KONTR", ".IX"}, {"CLUBS", ".Dat"}};
   for (const auto& g : group) names.push_back(g[0] + ZeroStr(competition, 2) + g[1]);
+  // The ids that IOF XML messages brought, which every export gives back: a competition that
+  // never imported one has no such file, and the copy skips it.
+  for (const char* ext : {".DAT", ".IX"}) names.push_back(kIofIdFile + ZeroStr(competition, 2) + ext);
   // The label and payment-form registers live in the data directory too: a copy without them
   // would lose the user's labels and forms.
   for (const char* side : {"Etikett", "giroP", "giroB"})

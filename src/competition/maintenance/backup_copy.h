@@ -19,7 +19,8 @@ namespace olbrax {
 extern Text LastBackupTarget;
 
 // The files of a backup in copy order: the archive and the shared registers, then the files of
-// competition `competition` ("KLASS03.Dat", ...), then the label and payment-form registers.
+// competition `competition` ("KLASS03.Dat", ..., its id file "IOFID03.DAT"), then the label and
+// payment-form registers.
 // Journal files are never copied: between operations they are empty.
 std::vector<Text> BackupFileNames(int competition);
 

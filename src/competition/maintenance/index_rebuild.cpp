@@ -1,6 +1,8 @@
 #include "competition/maintenance/index_rebuild.h"
 
+#include <charconv>
 #include <cstring>
+#include <map>
 #include <vector>
 
 #include "base/counter.h"
@@ -13,6 +15,7 @@
 #include "competition/records/competition_rec.h"
 #include "competition/records/definition_recs.h"
 #include "competition/records/entrant_rec.h"
+#include "competition/records/iof_id_keys.h"
 #include "competition/records/route_recs.h"
 #include "competition/registers/definitions.h"
 #include "competition/registers/entrants.h"
@@ -121,6 +124,7 @@ class Rebuilder {
   bool Shared();
   bool Competition(std::int32_t nn);
   bool OtherCompetitions(std::int32_t nn);
+  bool IofIds(std::int32_t nn);
   bool ClubsRenumbered() const;
   std::int32_t NewClub(std::int32_t old, const TEntrantRec& entrant);
   void MoveClubEntries();
@@ -133,6 +137,13 @@ class Rebuilder {
   bool cancelled_ = false;
   bool clubs_rebuilt_ = false;
   NumberMap clubs_, classes_;
+  // Of each entrant carried over, by its old number: its new number and the Check of its ids
+  // before and after (iof_id_keys.h).
+  struct Renumbered {
+    std::int32_t ref;
+    Text old_check, new_check;
+  };
+  std::map<std::int32_t, Renumbered> entrants_;
   std::int32_t placeholder_ = 0;
 };
 
@@ -393,8 +404,9 @@ bool Rebuilder::Competition(std::int32_t nn) {
   ClassState.last_found = 0;
   ok = Block(
       "OL", nn, EntrantFile, EntrantRec,
-      [&](std::int32_t) {
+      [&](std::int32_t i) {
         FromStorage(EntrantRec);
+        const Text old_check = IofIdCheck(EntrantRec);
         TEntrantRec stored = EntrantRec;
         ToStorage(stored);
         std::int32_t ref = 0;
@@ -409,6 +421,7 @@ bool Rebuilder::Competition(std::int32_t nn) {
         PutRec(EntrantFile, ref, &stored);
         if (IsamOK) AddKey(EntrantFile, 1, ref, stored.StartNumber.get());
         if (!IsamOK) return false;
+        entrants_[i] = {ref, old_check, IofIdCheck(EntrantRec)};
         if (KlassFile) {
           if (!CountEntrant()) return false;
           if (EntrantRec.ClassRef != 0 && ClassState.last_found == EntrantRec.ClassRef) {
@@ -433,6 +446,8 @@ bool Rebuilder::Competition(std::int32_t nn) {
   archive = nullptr;
   if (!IsamOK) return Failed("OLBRAX");
   switch_.Add(archive_leaf);
+
+  if (!IofIds(nn)) return false;
 
   ok = Block(
       "KONTR", nn, KontrFile, KontrRec,
@@ -482,6 +497,37 @@ bool Rebuilder::Competition(std::int32_t nn) {
   }
   switch_.Add(clubs);
   return true;
+}
+
+// The id file of the IOF XML exchange, when the competition has one. Ids of clubs, classes,
+// controls and courses name their records by key and are carried over as they are. An entrant's
+// ids name it by number: they follow it to its new number, with the Check of its new record;
+// the ids of an entrant that is gone, or that no longer matched them (never used again, see
+// iof_id_keys.h), are left behind.
+bool Rebuilder::IofIds(std::int32_t nn) {
+  if (!disk::Exists(isam::SplitBlockName(DataFileName(kIofIdFile, nn)).data)) return true;
+  FileBlock* ids = nullptr;
+  TIofIdRec r;
+  return Block(
+      kIofIdFile, nn, ids, r,
+      [&](std::int32_t) {
+        if (IofIdNamesEntrant(r.Kind)) {
+          Text local = r.Local.get();
+          std::int32_t old = 0;
+          auto [end, ec] = std::from_chars(local.data(), local.data() + std::min<std::size_t>(local.size(), 5), old);
+          auto it = ec == std::errc() ? entrants_.find(old) : entrants_.end();
+          if (it == entrants_.end() || it->second.old_check != r.Check.get()) return true;
+          Text leg = local.substr(static_cast<std::size_t>(end - local.data()));
+          r.Local.set(IofIdEntrantLocal(it->second.ref) + leg);
+          r.Check.set(it->second.new_check);
+        }
+        std::int32_t ref = 0;
+        AddRec(ids, ref, &r);
+        if (IsamOK) AddKey(ids, 1, ref, IofIdLocalKey(r));
+        if (IsamOK) AddKey(ids, 2, ref, IofIdIdKey(r));
+        return IsamOK;
+      },
+      [&] { return Text(1, r.Kind) + " " + r.Local.get(); });
 }
 
 bool Rebuilder::OtherCompetitions(std::int32_t nn) {

@@ -8,6 +8,7 @@
 #include "competition/records/club_recs.h"
 #include "competition/records/competition_rec.h"
 #include "competition/records/entrant_rec.h"
+#include "competition/records/iof_id_keys.h"
 #include "competition/registers/definitions.h"
 #include "competition/registers/entrants.h"
 #include "competition/registers/register_find.h"
@@ -15,19 +16,13 @@
 #include "exchange/iof/id_register.h"
 #include "exchange/iof/iof_text.h"
 #include "exchange/iof/name_mapping.h"
-#include "exchange/iof/record_transaction.h"
-#include "printing/engine/log_printer.h"
+#include "exchange/iof/record_batch.h"
 
 namespace olbrax::iof {
 
 namespace {
 
 constexpr int kMaxEntrantRecords = 3199;
-
-void Log(std::string_view line) {
-  print::LogEnsureOpen();
-  print::LogLine(line);
-}
 
 std::string Trimmed(const std::string& s) {
   auto first = s.find_first_not_of(' ');
@@ -38,11 +33,12 @@ std::string Trimmed(const std::string& s) {
 std::string FullName(const PersonItem& p) { return Trimmed(Trimmed(p.given) + " " + Trimmed(p.family)); }
 
 // What an entrant record holds that the id file checks before it uses an id again.
-Text CheckOf(const TEntrantRec& r) { return Cut(r.StartNumber.get() + " " + r.StageName[0].get(), 32); }
+Text CheckOf(const TEntrantRec& r) { return IofIdCheck(r); }
 
 }  // namespace
 
 bool EntryImport::Import(const EntryItem& e) {
+  auto Log = [&](const Text& line) { log_(line); };
   auto log_once = [&](char kind, const std::string& key, const Text& line) {
     if (logged_.insert({kind, key}).second) Log("     " + line);
   };
@@ -141,6 +137,12 @@ bool EntryImport::Import(const EntryItem& e) {
   bool class_error = !class_found;
   if (class_error) {
     if (class_name.empty()) return refuse(text, "Anm\xE4lan utan klass: \"" + who + "\" importeras inte");
+    // What is stored so far is committed before the user is asked: an answer can take long.
+    if (!batch_.Commit()) {
+      report_(text, 0, 0);
+      complete_ = false;
+      return false;
+    }
     MsgLine = "Klassen ej definierad..." + class_name + " Addera person.";
     if (!ShowMsg(101)) {
       report_(text, 0, 0);
@@ -155,7 +157,7 @@ bool EntryImport::Import(const EntryItem& e) {
 
   std::int32_t ref = 0;
   Text card_kept;
-  bool stored = StoreAsOne(ids_, [&] {
+  bool stored = batch_.Store([&] {
     if (!club_known) {
       ClubRec = club;
       if (!PutClub(true, club_ref)) return false;
@@ -239,10 +241,10 @@ bool EntryImport::Import(const EntryItem& e) {
     return true;
   });
   if (!stored) {
+    // The batch was taken back and said so in the log; the file ends here.
     report_(text, 0, 0);
     complete_ = false;
-    Log("     " + MsgLine);
-    return true;
+    return false;
   }
   if (!club_known) ShowText(1, "Klubben ej definierad!!");
   if (name.size() > kPersonNameWidth) log_once(kIdPerson, FullName(*person), "Namnet \"" + name + "\" kortas till " + std::to_string(kPersonNameWidth) + " tecken (hela namnet beh\xE5lls f\xF6r export)");

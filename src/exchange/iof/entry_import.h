@@ -19,6 +19,7 @@
 namespace olbrax::iof {
 
 class IdRegister;
+class RecordBatch;
 
 struct PersonItem {
   std::string id, given, family, card;
@@ -36,16 +37,22 @@ struct EntryItem {
 class EntryImport {
  public:
   using ReportFn = std::function<void(std::string_view text, int added, int modified)>;
-  EntryImport(IdRegister& ids, std::set<std::pair<char, std::string>>& logged, ReportFn report)
-      : ids_(ids), logged_(logged), report_(std::move(report)) {}
-  // False when a register limit ends the file.
+  using LogFn = std::function<void(std::string_view line)>;
+  // The entrants are stored through `batch`; `log` takes the import log's lines.
+  EntryImport(IdRegister& ids, RecordBatch& batch, std::set<std::pair<char, std::string>>& logged, ReportFn report,
+              LogFn log)
+      : ids_(ids), batch_(batch), logged_(logged), report_(std::move(report)), log_(std::move(log)) {}
+  // False when the file ends here: a register limit, or a storage failure that took the batch
+  // back.
   bool Import(const EntryItem& e);
   bool complete() const { return complete_; }
 
  private:
   IdRegister& ids_;
+  RecordBatch& batch_;
   std::set<std::pair<char, std::string>>& logged_;
   ReportFn report_;
+  LogFn log_;
   bool complete_ = true;
 };
 

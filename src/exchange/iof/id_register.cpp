@@ -4,6 +4,7 @@
 
 #include "competition/archive.h"
 #include "competition/archive_state.h"
+#include "competition/records/iof_id_keys.h"
 #include "competition/registers/register_change.h"
 #include "storage/efiler.h"
 
@@ -11,13 +12,8 @@ namespace olbrax::iof {
 
 namespace {
 
-Text Key(char kind, std::string_view field) { return Cut(Text(1, kind) + Text(field), kIofIdKeyLen - 1); }
-
-Text LocalKey(const TIofIdRec& r) { return Key(r.Kind, r.Local.get()); }
-Text IdKey(const TIofIdRec& r) { return Key(r.Kind, r.IofId.get()); }
-
-const RegisterKey<TIofIdRec> kLocalKey{1, false, LocalKey};
-const RegisterKey<TIofIdRec> kIdKey{2, false, IdKey};
+const RegisterKey<TIofIdRec> kLocalKey{1, false, IofIdLocalKey};
+const RegisterKey<TIofIdRec> kIdKey{2, false, IofIdIdKey};
 
 RegisterState g_state;
 
@@ -35,8 +31,8 @@ TIofIdRec ToRecord(const IdEntry& e) {
 
 }  // namespace
 
-Text EntrantLocal(std::int32_t ref) { return ZeroStr(ref, 5); }
-Text MemberLocal(std::int32_t ref, int leg) { return ZeroStr(ref, 5) + "/" + std::to_string(leg); }
+Text EntrantLocal(std::int32_t ref) { return IofIdEntrantLocal(ref); }
+Text MemberLocal(std::int32_t ref, int leg) { return IofIdMemberLocal(ref, leg); }
 
 IdRegister::~IdRegister() { Close(); }
 
@@ -79,7 +75,7 @@ void IdRegister::Close() {
   fb_ = nullptr;
   by_local_.clear();
   by_id_.clear();
-  pending_.clear();
+  undo_.clear();
 }
 
 const IdEntry* IdRegister::ByLocal(char kind, std::string_view local) const {
@@ -92,31 +88,45 @@ const IdEntry* IdRegister::ById(char kind, std::string_view id) const {
   return it == by_id_.end() ? nullptr : ByLocal(kind, it->second);
 }
 
+void IdRegister::Forget(const std::pair<char, Text>& local) {
+  auto it = by_local_.find(local);
+  if (it == by_local_.end()) return;
+  auto id = by_id_.find({local.first, it->second.entry.id});
+  // Another entry may have taken the id over since: that one keeps it.
+  if (id != by_id_.end() && id->second == local.second) by_id_.erase(id);
+  by_local_.erase(it);
+}
+
 bool IdRegister::Put(const IdEntry& entry) {
   if (!fb_) return false;
   TIofIdRec stored = ToRecord(entry);
-  std::int32_t ref = 0;
-  // The record of this (kind, local) as stored or as put earlier in this transaction.
-  for (const Stored& p : pending_)
-    if (p.entry.kind == entry.kind && p.entry.local == entry.local) ref = p.ref;
-  if (ref == 0)
-    if (auto it = by_local_.find({entry.kind, entry.local}); it != by_local_.end()) ref = it->second.ref;
+  const std::pair<char, Text> local{entry.kind, entry.local};
+  auto it = by_local_.find(local);
+  std::int32_t ref = it == by_local_.end() ? 0 : it->second.ref;
   bool adding = ref == 0;
   if (!PutRegisterRecord(fb_, g_state, {kLocalKey, kIdKey}, adding, ref, stored)) return false;
-  pending_.push_back({entry, ref});
+  Replaced r{local, {}, {entry.kind, entry.id}, {}};
+  if (it != by_local_.end()) r.before = it->second;
+  if (auto id = by_id_.find(r.id); id != by_id_.end()) r.id_before = id->second;
+  undo_.push_back(std::move(r));
+  Forget(local);
+  by_id_[{entry.kind, entry.id}] = entry.local;
+  by_local_[local] = {entry, ref};
   return true;
 }
 
 void IdRegister::Settle(bool committed) {
-  if (committed) {
-    for (Stored& s : pending_) {
-      if (auto old = by_local_.find({s.entry.kind, s.entry.local}); old != by_local_.end())
-        by_id_.erase({old->second.entry.kind, old->second.entry.id});
-      by_id_[{s.entry.kind, s.entry.id}] = s.entry.local;
-      by_local_[{s.entry.kind, s.entry.local}] = std::move(s);
+  if (!committed) {
+    for (auto r = undo_.rbegin(); r != undo_.rend(); ++r) {
+      Forget(r->local);
+      if (r->before) {
+        by_id_[{r->local.first, r->before->entry.id}] = r->local.second;
+        by_local_[r->local] = *r->before;
+      }
+      if (r->id_before) by_id_[r->id] = *r->id_before;
     }
   }
-  pending_.clear();
+  undo_.clear();
 }
 
 }  // namespace olbrax::iof

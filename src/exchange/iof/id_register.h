@@ -3,8 +3,9 @@
 //
 // The file is opened for one import or export and read whole into memory (a competition has a
 // few thousand ids at most). An import writes each id in the same storage transaction as the
-// record it belongs to; the copy in memory follows only once that transaction is committed
-// (Settle), so a record that was taken back leaves no id behind, neither on disk nor in memory.
+// record it belongs to. The copy in memory follows at once, so that the records after it in the
+// same transaction find it, and keeps what it replaced until the transaction ends (Settle): a
+// transaction that was taken back leaves no id behind, neither on disk nor in memory.
 #pragma once
 
 #include <cstdint>
@@ -65,8 +66,8 @@ class IdRegister {
   // Stores the entry for (kind, local), replacing the one there was, as a step inside the
   // caller's transaction. False when the engine failed (the user has been shown why).
   bool Put(const IdEntry& entry);
-  // After the caller's transaction: `committed` makes the entries put since the last Settle
-  // count, otherwise they are forgotten.
+  // After the caller's transaction: `committed` keeps the entries put since the last Settle,
+  // otherwise the entries they replaced come back.
   void Settle(bool committed);
 
  private:
@@ -77,7 +78,16 @@ class IdRegister {
   FileBlock* fb_ = nullptr;
   std::map<std::pair<char, Text>, Stored> by_local_;
   std::map<std::pair<char, std::string>, Text> by_id_;  // → local
-  std::vector<Stored> pending_;
+  // What each Put since the last Settle replaced, oldest first: the entry of its (kind, local)
+  // before it, and the local its id named before it, if any.
+  struct Replaced {
+    std::pair<char, Text> local;
+    std::optional<Stored> before;
+    std::pair<char, std::string> id;
+    std::optional<Text> id_before;
+  };
+  std::vector<Replaced> undo_;
+  void Forget(const std::pair<char, Text>& local);
 };
 
 }  // namespace olbrax::iof

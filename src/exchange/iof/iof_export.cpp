@@ -16,6 +16,7 @@
 #include "competition/archive.h"
 #include "competition/records/class_rec.h"
 #include "competition/records/club_recs.h"
+#include "competition/records/iof_id_keys.h"
 #include "competition/records/competition_rec.h"
 #include "competition/records/definition_recs.h"
 #include "competition/records/entrant_rec.h"
@@ -56,7 +57,7 @@ const IdEntry* Id(const Data& d, char kind, const Text& local) { return d.have_i
 // The id of an entrant's own id entry, when it still is the entrant it was stored for.
 const IdEntry* EntrantId(const Data& d, char kind, const Text& local, const TEntrantRec& r) {
   const IdEntry* e = Id(d, kind, local);
-  return e && e->check == Cut(r.StartNumber.get() + " " + r.StageName[0].get(), 32) ? e : nullptr;
+  return e && e->check == IofIdCheck(r) ? e : nullptr;
 }
 
 void WriteEvent(QXmlStreamWriter& w, const Data& d) {

@@ -19,6 +19,7 @@
 #include "competition/records/entrant_rec.h"
 #include "competition/registers/definitions.h"
 #include "competition/registers/entrants.h"
+#include "competition/registers/register_change.h"
 #include "competition/registers/register_find.h"
 #include "competition/registers/shared_registers.h"
 #include "exchange/exchange_format.h"
@@ -26,7 +27,7 @@
 #include "exchange/iof/id_register.h"
 #include "exchange/iof/iof_text.h"
 #include "exchange/iof/name_mapping.h"
-#include "exchange/iof/record_transaction.h"
+#include "exchange/iof/record_batch.h"
 #include "exchange/iof/xml_reader.h"
 #include "printing/engine/log_printer.h"
 
@@ -196,7 +197,7 @@ void ReadRecord(const XmlElement& e, Message& m) {
 
 class FileImport {
  public:
-  FileImport(platform::Window owner, const Message& m) : owner_(owner), m_(m) {}
+  FileImport(platform::Window owner, const Message& m);
   // False when the user cancelled.
   bool Run();
   int added() const { return added_; }
@@ -204,12 +205,15 @@ class FileImport {
   int records() const { return records_; }
 
  private:
+  // A line of the import log: printed at once, or, while a batch is open, when it is committed.
+  void Log(std::string_view line);
   void Report(std::string_view text, int added, int modified);
   void Refused(std::string_view text, std::string_view why);
   void Full(std::string_view why);
   Converted Name(std::string_view utf8);
   void LogMapping(char kind, const std::string& full, const Text& mapped, std::string_view what);
-  // Runs `body` as one transaction; its ids count once it is committed.
+  // Stores one record through the batch; false when it (and the batch) was taken back, which
+  // ends the file.
   template <class F>
   bool Atomically(F&& body);
 
@@ -225,12 +229,41 @@ class FileImport {
   platform::Window owner_;
   const Message& m_;
   IdRegister ids_;
+  RecordBatch batch_{ids_};
+  std::vector<Text> pending_;  // the log lines of the open batch
   int added_ = 0, modified_ = 0, records_ = 0;
+  int batch_added_ = 0, batch_modified_ = 0;  // the counts when the open batch began
   bool stop_ = false;
   std::set<std::pair<char, std::string>> logged_;
   std::map<std::string, Text> control_codes_;  // control id of this message → code
   std::set<Text> codes_given_;
 };
+
+FileImport::FileImport(platform::Window owner, const Message& m) : owner_(owner), m_(m) {
+  batch_.begun = [this] {
+    batch_added_ = added_;
+    batch_modified_ = modified_;
+  };
+  batch_.committed = [this] {
+    for (const Text& line : pending_) iof::Log(line);
+    pending_.clear();
+  };
+  batch_.taken_back = [this](int lost) {
+    pending_.clear();
+    iof::Log("     " + MsgLine);
+    if (lost > 0)
+      iof::Log("     " + IntStr(lost, 0) + " poster f\xF6re felet sparades inte (de \xE5terst\xE4lldes med felet)");
+    added_ = batch_added_;
+    modified_ = batch_modified_;
+    g_status.complete = false;
+    stop_ = true;
+  };
+}
+
+void FileImport::Log(std::string_view line) {
+  if (batch_.open()) pending_.emplace_back(line);
+  else iof::Log(line);
+}
 
 void FileImport::Report(std::string_view text, int added, int modified) {
   added_ += added;
@@ -271,10 +304,7 @@ void FileImport::LogMapping(char kind, const std::string& full, const Text& mapp
 
 template <class F>
 bool FileImport::Atomically(F&& body) {
-  if (StoreAsOne(ids_, body)) return true;
-  g_status.complete = false;
-  Log("     " + MsgLine);
-  return false;
+  return batch_.Store(body);
 }
 
 void FileImport::ImportOrg(const OrgItem& o) {
@@ -518,7 +548,8 @@ bool FileImport::Run() {
     if (!step()) break;
     ImportAssignment(a);
   }
-  EntryImport entries(ids_, logged_, [&](std::string_view t, int a, int m) { Report(t, a, m); });
+  EntryImport entries(ids_, batch_, logged_, [&](std::string_view t, int a, int m) { Report(t, a, m); },
+                      [&](std::string_view line) { Log(line); });
   for (const EntryItem& e : m_.entries) {
     if (!step()) break;
     if (!entries.Import(e)) {
@@ -527,6 +558,8 @@ bool FileImport::Run() {
     }
   }
   if (!entries.complete()) g_status.complete = false;
+  // The end of the file, a cancel or a stop: what is stored is committed before it is told.
+  batch_.Commit();
   ids_.Close();
   return !CounterAborted();
 }
@@ -572,7 +605,10 @@ bool OpenFilesFor(const std::string& root) {
     if (!CompetitionOpen) OpenCompetition();
     if (CompetitionOpen) return true;
   }
-  ShowText(1, "T\xE4vling " + ZeroStr(CurrentCompetition, 2) + " kan inte \xF6ppnas: \"" + Text(root) + "\" importeras inte");
+  Text why = "T\xE4vling " + ZeroStr(CurrentCompetition, 2) + " kan inte \xF6ppnas: \"" + Text(root) + "\" importeras inte";
+  // A storage failure is told with the engine's message, in a box: the file is not imported.
+  if (!IsamOK) ReportStorageFailure(why + " (" + StorageFailureText() + ")");
+  else ShowText(1, why);
   Log(MsgLine);
   return false;
 }
