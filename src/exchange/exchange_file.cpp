@@ -200,6 +200,13 @@ void ReportExport(std::string_view text, int written, int total) {
 
 int LinesDone() { return S().counts.lines; }
 
+ExchangeCounts ReportedCounts() { return S().counts; }
+
+void SetReportedCounts(const ExchangeCounts& counts) {
+  S().counts.added = counts.added;
+  S().counts.modified = counts.modified;
+}
+
 ExchangeCounts CloseExchangeFile() {
   ExchangeState& s = S();
   if (s.open && s.file) s.file->close();

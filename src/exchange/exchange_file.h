@@ -36,6 +36,9 @@ bool ExchangeEof();
 void ReportRecord(std::string_view text, int added, int modified);
 void ReportExport(std::string_view text, int written, int total);
 int LinesDone();
+// The records counted so far, and setting them back (a batch of records rolled back).
+ExchangeCounts ReportedCounts();
+void SetReportedCounts(const ExchangeCounts& counts);
 ExchangeCounts CloseExchangeFile();
 
 // The caption written as the first line of a created file (the main window sets it).
