@@ -158,6 +158,9 @@ void CommitBeforeBox() {
   if (batch->open()) g_batch = batch;
 }
 
+int g_max_records = ChangeBatch::kMaxRecords;
+double g_max_seconds = ChangeBatch::kMaxSeconds;
+
 std::int64_t NowMicros() {
   return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
       .count();
@@ -306,9 +309,14 @@ void ChangeBatch::Begin(std::function<void()> taken_back) {
 
 bool ChangeBatch::failed() const { return open_ && Current().failed; }
 
+void ChangeBatch::SetBounds(int records, double seconds) {
+  g_max_records = records > 0 ? records : kMaxRecords;
+  g_max_seconds = seconds > 0 ? seconds : kMaxSeconds;
+}
+
 bool ChangeBatch::Counted() {
   ++records_;
-  return records_ >= kMaxRecords || NowMicros() - started_ >= static_cast<std::int64_t>(kMaxSeconds * 1e6);
+  return records_ >= g_max_records || NowMicros() - started_ >= static_cast<std::int64_t>(g_max_seconds * 1e6);
 }
 
 void ChangeBatch::End() {

@@ -118,12 +118,13 @@ class RegisterChange {
 // stops. While a batch is open, a message box or question (base/messages.h) first commits it.
 class ChangeBatch {
  public:
-  // A batch ends after this many records or this much time, whichever comes first. Measured on
-  // the register-limit import (bench/import): 20 records per batch took 1 flush per 3 records
-  // ... see the benchmark's report; the bound on time keeps the loss after a crash small when
-  // records come slowly.
+  // A batch ends after kMaxRecords records or kMaxSeconds, whichever comes first. The count
+  // bounds what a crash can lose and the memory a batch holds; the time bounds the loss when
+  // records come slowly. Measured on the register-limit import (bench/import): see its report.
   static constexpr int kMaxRecords = 200;
   static constexpr double kMaxSeconds = 2.0;
+  // Other bounds for every batch from now on (tests: many small batches); 0 restores the above.
+  static void SetBounds(int records, double seconds);
 
   ChangeBatch() = default;
   // An open batch is rolled back without a message.
