@@ -101,13 +101,15 @@ Changes& Current() {
   return c;
 }
 
+bool g_per_call = false;
+
 void Enter() {
   Changes& c = Current();
   if (c.depth++ == 0) {
     c.failed = false;
     c.undo.clear();
   }
-  olbrax::BeginTransaction();
+  if (!g_per_call) olbrax::BeginTransaction();
 }
 
 // Sets memory back to where the outermost change found it.
@@ -167,6 +169,8 @@ std::int64_t NowMicros() {
 }
 
 }  // namespace
+
+void SetPerCallProtocolForBenchmark(bool on) { g_per_call = on; }
 
 bool ChangeOpen() { return Current().depth > 0; }
 

@@ -120,7 +120,9 @@ class ChangeBatch {
  public:
   // A batch ends after kMaxRecords records or kMaxSeconds, whichever comes first. The count
   // bounds what a crash can lose and the memory a batch holds; the time bounds the loss when
-  // records come slowly. Measured on the register-limit import (bench/import): see its report.
+  // records come slowly. Measured on the register-limit import (bench/import, 1 688 records,
+  // durable, a busy 2-core machine): 47 flushes in 0.26 s, one per 36 records (sections and files
+  // end batches too); 900 clubs 20 flushes in 0.09 s against 6 300 in 23.9 s per call.
   static constexpr int kMaxRecords = 200;
   static constexpr double kMaxSeconds = 2.0;
   // Other bounds for every batch from now on (tests: many small batches); 0 restores the above.
@@ -158,6 +160,11 @@ class ChangeBatch {
   int records_ = 0;
   std::int64_t started_ = 0;
 };
+
+// For the benchmark that measures what transactions save: with `on`, changes and batches run
+// every engine call as a transaction of its own (the per-call protocol), as before transactions
+// grouped them; a failed change is then no longer rolled back as a whole. Never in the program.
+void SetPerCallProtocolForBenchmark(bool on);
 
 // Runs `done` now, or, while a change or batch is open, when the outermost one has ended: a block
 // that takes part in a transaction must stay open until the transaction ends.
