@@ -9,11 +9,21 @@
 #include "competition/data_dir_check.h"
 #include "competition/maintenance/index_rebuild.h"
 #include "competition/records_check.h"
+#include "registers/data/register_check.h"
 #include "storage/block_check.h"
 #include "storage/file_set_switch.h"
 
 namespace olbrax::cli {
 namespace {
+
+// After a sound block check, the records of the program's files against their indexes: the
+// competition's files and shared registers, and the label and payment-form registers.
+isam::CheckResult CheckKeys(const Text& block, isam::CheckResult r) {
+  if (!r.ok) return r;
+  if (KnowsRecordKeys(block)) return CheckRecordKeys(block);
+  if (IsSideRegisterBlock(block)) return CheckSideRegisterKeys(block);
+  return r;
+}
 
 int RunCheck(Context& ctx) {
   if (ctx.args.empty()) return Usage("check");
@@ -35,19 +45,25 @@ int RunCheck(Context& ctx) {
       if (isam::FileSetPending(path, kRebuildStaging))
         report(path, false, "an index rebuild was interrupted; any command that opens the data finishes it");
       // What the program needs, by name: a missing file is a fault, not a file less to check.
-      for (const CheckLine& line : CheckDataDirectory(path)) report(line.name, line.ok, line.message);
+      // The data-directory check gives the label and payment-form files ("Etikett", "giroP",
+      // "giroB") their block check only: their records and keys are checked here.
+      for (const CheckLine& line : CheckDataDirectory(path)) {
+        if (line.ok && IsSideRegisterBlock(line.name)) {
+          isam::CheckResult r = CheckSideRegisterKeys(line.name);
+          report(line.name, r.ok, r.message);
+        } else {
+          report(line.name, line.ok, line.message);
+        }
+      }
     } else if (DirExists(path)) {
       std::vector<Text> blocks = isam::BlocksInFolder(path);
       if (blocks.empty()) std::printf("%s: no file blocks\n", arg.c_str());
       for (const Text& b : blocks) {
-        isam::CheckResult r = isam::CheckBlock(b);
-        if (r.ok && KnowsRecordKeys(b)) r = CheckRecordKeys(b);
+        isam::CheckResult r = CheckKeys(b, isam::CheckBlock(b));
         report(b, r.ok, r.message);
       }
     } else {
-      isam::CheckResult r = isam::CheckBlock(path);
-      // The program's files are also checked record against index.
-      if (r.ok && KnowsRecordKeys(path)) r = CheckRecordKeys(path);
+      isam::CheckResult r = CheckKeys(path, isam::CheckBlock(path));
       report(path, r.ok, r.message);
     }
   }

@@ -1,6 +1,7 @@
-// olbrax-cli testpage [--env N] [--columns N] --out FILE.pdf: a printer test page made through the print
-// engine: a heading, the three fonts, a table in columns, a page break with its footer and the
-// continued header, and the end-of-report pictures.
+// olbrax-cli testpage [--env N] [--columns N] [--out FILE.pdf]: a printer test page made through the
+// print engine: a heading, the three fonts, a table in columns, a page break with its footer and
+// the continued header, and the end-of-report pictures. Without --out it goes to the printer of
+// the print environment.
 #include <QGuiApplication>
 #include <cstdio>
 #include <filesystem>
@@ -50,9 +51,9 @@ int RunTestPage(Context& ctx) {
   std::optional<std::string> out = TakeOption(ctx.args, "--out");
   std::optional<std::string> columns = TakeOption(ctx.args, "--columns");
   std::optional<std::string> env = TakeOption(ctx.args, "--env");
-  if (!ctx.args.empty() || !out) return Usage("testpage");
+  if (!ctx.args.empty()) return Usage("testpage");
   // Taken before the configuration is loaded, which enters the remembered data directory.
-  const std::string path = std::filesystem::absolute(*out).string();
+  const std::string path = out ? std::filesystem::absolute(*out).string() : std::string();
   // The print environment: the current one, or number N of the configuration file.
   ConfigLoad(AppSlot, true, "OLBRAX");
   if (env) {
@@ -80,7 +81,7 @@ int RunTestPage(Context& ctx) {
 
   auto app = EnsureGuiApplication();
 
-  SetCanvasFactory([path](const PrinterRequest& r) { return OpenPdfFile(path, r); });
+  if (out) SetCanvasFactory([path](const PrinterRequest& r) { return OpenPdfFile(path, r); });
   bool ok = printerinit("testsida", setup, nullptr);
   if (ok) {
     PrintTestPage();
@@ -90,11 +91,13 @@ int RunTestPage(Context& ctx) {
   SetCanvasFactory(nullptr);
   ConfigSave();
   if (!ok) return 1;
-  std::printf("%s\n", path.c_str());
+  if (out) std::printf("%s\n", path.c_str());
+  else Out("utskrivet p\xE5 " + (setup.device.empty() ? DefaultPrinterName() : setup.device));
   return 0;
 }
 
-Registrar reg({"testpage", "[--env N] [--columns N] --out FILE.pdf", "print a test page of the print engine to a PDF file",
+Registrar reg({"testpage", "[--env N] [--columns N] [--out FILE.pdf]",
+               "print a test page of the print engine (without --out on the environment's printer)",
                RunTestPage});
 
 }  // namespace

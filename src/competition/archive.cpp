@@ -13,11 +13,13 @@
 #include "competition/records/competition_rec.h"
 #include "competition/records/definition_recs.h"
 #include "competition/records/entrant_rec.h"
+#include "competition/records/iof_id_rec.h"
 #include "competition/records/route_recs.h"
 #include "competition/open_failure.h"
 #include "competition/registers/register_change.h"
 #include "printing/config/configuration.h"
 #include "storage/disk_file.h"
+#include "storage/file_names.h"
 
 namespace olbrax {
 
@@ -38,7 +40,7 @@ struct FileKind {
   KeyDescs desc;
 };
 
-FileKind g_club, g_distr, g_route, g_route24, g_klass, g_entrant, g_track, g_kontr, g_archive;
+FileKind g_club, g_distr, g_route, g_route24, g_klass, g_entrant, g_track, g_kontr, g_archive, g_iofid;
 
 FileKind Kind(const char* name, int rec_len, std::initializer_list<KeyDesc> keys) {
   FileKind k{name, rec_len, static_cast<int>(keys.size()), {}};
@@ -167,6 +169,12 @@ void RemoveCompetitionFiles(std::int32_t n, Text* summary) {
     if (IsamOK) *summary += "\"" + file + "\" ";
     else ShowText(1, "Filerna \"" + file + "\" kunde inta raderas!");
   }
+  // The ids of the IOF XML exchange go with the competition; a competition made before they were
+  // kept has none, which is no failure.
+  Text ids = DataFileName(kIofIdFile, n);
+  if (!disk::Exists(isam::SplitBlockName(ids).data)) return;
+  DeleteFileBlock(ids);
+  if (!IsamOK && summary) ShowText(1, "Filerna \"" + Text(kIofIdFile) + Nn(n) + "\" kunde inta raderas!");
 }
 
 }  // namespace
@@ -181,11 +189,13 @@ void InitCompetitionKeys() {
   g_entrant = Kind("OL", kEntrantRecLen, {{5, 1}});
   g_track = Kind("TRACK", kTrackRecLen, {{13, 0}});
   g_kontr = Kind("KONTR", kKontrRecLen, {{4, 0}});
+  g_iofid = Kind(kIofIdFile, kIofIdRecLen, {{kIofIdKeyLen, 1}, {kIofIdKeyLen, 1}});
 }
 
 void CreateRegisterFile(std::string_view kind, std::string_view path) {
   if (!g_archive.name) InitCompetitionKeys();
-  for (const FileKind* k : {&g_archive, &g_club, &g_distr, &g_route, &g_route24, &g_klass, &g_entrant, &g_track, &g_kontr}) {
+  for (const FileKind* k :
+       {&g_archive, &g_club, &g_distr, &g_route, &g_route24, &g_klass, &g_entrant, &g_track, &g_kontr, &g_iofid}) {
     if (kind == k->name) return CreateFileBlock(path, k->rec_len, k->keys, k->desc);
   }
   isam::ResetStatus();
@@ -409,7 +419,7 @@ bool CreateCompetitionFiles() {
     CmpClubFailure(true, r);
     return false;
   }
-  for (const FileKind* k : {&g_entrant, &g_track, &g_kontr}) {
+  for (const FileKind* k : {&g_entrant, &g_track, &g_kontr, &g_iofid}) {
     if (!Create(*k, CurrentCompetition)) {
       ReportFileFailure(kWhy, DataFileName(k->name, CurrentCompetition));
       return false;

@@ -99,8 +99,11 @@ void ReopenConfiguredCompetition();
 
 // The key descriptions of every file, set once at start.
 void InitCompetitionKeys();
+// The per-competition file of the ids that arrived in IOF XML messages (IOFIDnn): created with
+// the competition's files and deleted with them.
+inline constexpr const char* kIofIdFile = "IOFID";
 // Creates the file block of kind `kind` ("OLBRAX", "CLUBAR", "DISTR", "RUTBESKR", "RUTB24",
-// "KLASS", "OL", "TRACK", "KONTR") under the name `path`, with its record length and keys.
+// "KLASS", "OL", "TRACK", "KONTR", "IOFID") under the name `path`, with its record length and keys.
 void CreateRegisterFile(std::string_view kind, std::string_view path);
 // Reads the statistics block of the file `path` into CmpClubRec; the I/O result, 0 on success.
 int ReadCmpClubRecFrom(std::string_view path);

@@ -105,6 +105,14 @@ int HeadlessUi::AskNumber(Window, int value, std::string_view) {
   return n;
 }
 
+bool HeadlessUi::AskNumberOrCancel(Window, int& value, std::string_view prompt) {
+  number_prompts.emplace_back(prompt);
+  if (numbers.empty()) return false;
+  value = numbers.front();
+  numbers.pop_front();
+  return true;
+}
+
 void HeadlessUi::SetWindowEnabled(Window window, bool enabled) {
   enable_calls.emplace_back(window, enabled);
 }

@@ -59,6 +59,7 @@ class HeadlessUi : public Ui {
 
   int ShowBox(int style, std::string_view caption, std::string_view text) override;
   int AskNumber(Window owner, int value, std::string_view prompt) override;
+  bool AskNumberOrCancel(Window owner, int& value, std::string_view prompt) override;
   void MessageLine(std::string_view text) override;
   void Beep(int hertz, int milliseconds) override { ++beeps; }
   Cursor CurrentCursor() override { return cursor; }
@@ -80,6 +81,7 @@ class HeadlessUi : public Ui {
   std::deque<int> answers;           // box results handed out in order for questions/errors
   int default_answer = kNo;          // when the script is empty
   std::deque<int> numbers;           // answers of AskNumber; empty = Escape
+  std::vector<std::string> number_prompts;  // the prompts of the number boxes asked
   std::deque<std::string> chosen_files;  // answers of the file dialogs; empty = Cancel
   bool echo = false;                 // write boxes and progress lines to stderr
   std::vector<Box> boxes;

@@ -87,6 +87,9 @@ class Ui {
   // The number box: a label showing `prompt` (or "Ange ett tal:") and a 5-character field
   // showing `value`. Enter returns the number read, Escape returns `value`.
   virtual int AskNumber(Window owner, int value, std::string_view prompt) = 0;
+  // The same box for a question that may be declined: Enter gives true and the number read in
+  // `value`, Escape gives false and leaves `value` as it was.
+  virtual bool AskNumberOrCancel(Window owner, int& value, std::string_view prompt) = 0;
   // A text put on the message line (the status bar of the program). The windows read the line
   // when they refresh; a program without windows prints each one here.
   virtual void MessageLine(std::string_view text) {}

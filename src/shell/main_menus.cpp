@@ -119,6 +119,7 @@ MainMenus BuildMainMenus(QMainWindow* window) {
   m.importera1 = b.sub(m.arkiv, "importera1", "importera");
   b.item(m.importera1, "arkiv_importera", "&importera");
   b.item(m.importera1, "arkiv_radera_deltagare", "&radera alla deltagare");
+  b.item(m.importera1, "arkiv_importera_iof", "IOF XML 3.0...");
   m.arkiv_exportera = b.sub(m.arkiv, "arkiv_exportera", "exportera");
   b.item(m.arkiv_exportera, "arkiv_exp_distrikt", "distrikt");
   m.arkiv_exp_klubbarna = b.sub(m.arkiv_exportera, "arkiv_exp_klubbarna", "klubbarna");
@@ -135,6 +136,14 @@ MainMenus BuildMainMenus(QMainWindow* window) {
   b.item(m.arkiv_exportera, "arkiv_exp_maltider", "måltider");
   b.item(m.arkiv_exportera, "arkiv_exp_startlista_web", "startlista web");
   b.item(m.arkiv_exportera, "arkiv_exp_resultatlista_web", "resultatlista web");
+  // The IOF XML 3.0 messages of the competition, each written where the save dialog says.
+  QMenu* iof = b.sub(m.arkiv_exportera, "arkiv_exp_iof", "IOF XML 3.0...");
+  b.item(iof, "arkiv_exp_iof_startlist", "startlista...");
+  b.item(iof, "arkiv_exp_iof_results", "resultatlista...");
+  b.item(iof, "arkiv_exp_iof_entries", "anmälningar...");
+  b.item(iof, "arkiv_exp_iof_courses", "banor och kontroller...");
+  b.item(iof, "arkiv_exp_iof_classes", "klasser...");
+  b.item(iof, "arkiv_exp_iof_clubs", "klubbar...");
   QMenu* filvard = b.sub(m.arkiv, "arkiv_filvard", "filvård");
   b.item(filvard, "arkiv_kopiera1", "säkerhetskopiera");
   b.item(filvard, "arkiv_indexbygg1", "indexbygg");

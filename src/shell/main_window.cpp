@@ -18,11 +18,16 @@
 #include "competition/registers/entrants.h"
 #include "exchange/exchange_format.h"
 #include "exchange/import.h"
+#include "exchange/iof/iof_export.h"
+#include "exchange/iof/iof_import.h"
 #include "shell/file_action_dialog.h"
 #include "competition/records/competition_rec.h"
 #include "platform/qt/qtext.h"
 #include "printing/config/configuration.h"
 #include "printing/konfig/konfig_dialog.h"
+#include "registers/data/giro_record.h"
+#include "registers/forms/giro_register_form.h"
+#include "registers/forms/label_register_form.h"
 #include "shell/about_boxes.h"
 #include "shell/competition_dialogs.h"
 #include "shell/data_dir_dialog.h"
@@ -30,6 +35,7 @@
 #include "shell/reglist/control_register.h"
 #include "shell/reglist/course_register.h"
 #include "shell/reglist/district_register.h"
+#include "shell/report_commands.h"
 
 namespace olbrax {
 
@@ -193,6 +199,26 @@ void TMainForm::ConnectCommands() {
       if (std::optional<std::string> kept = platform::WinPathFromQ(folder)) GeneralSettings.ExchangeFolder.set(*kept);
       UpdateMenuState(CurrentCompetition);
     });
+  if (QAction* a = menus_.action("arkiv_importera_iof"))
+    connect(a, &QAction::triggered, this, [this] {
+      std::string path = GeneralSettings.ExchangeFolder.get();
+      if (platform::CurrentUi().ChooseFile(this, false, "Välj filnamn", "IOF XML 3.0|*.xml", "xml", path))
+        iof::ImportIofFiles(this, {path});
+      UpdateMenuState(CurrentCompetition);
+    });
+  for (const char* kind : {"startlist", "results", "entries", "courses", "classes", "clubs"})
+    if (QAction* a = menus_.action((std::string("arkiv_exp_iof_") + kind).c_str()))
+      connect(a, &QAction::triggered, this, [this, kind] {
+        iof::IofExport what = *iof::IofExportKind(kind);
+        std::string path = GeneralSettings.ExchangeFolder.get() + "/" + std::string(iof::IofExportRoot(what)) + ".xml";
+        if (!platform::CurrentUi().ChooseFile(this, true, "Spara fil som...", "IOF XML 3.0|*.xml", "xml", path)) return;
+        int count = 0;
+        if (iof::ExportIof(what, path, count))
+          ShowText(1, Text(iof::IofExportRoot(what)) + ": " + std::to_string(count) + " poster till " + path);
+        else
+          ShowMsg(201);
+        UpdateMenuState(CurrentCompetition);
+      });
   if (QAction* a = menus_.action("arkiv_radera_deltagare"))
     connect(a, &QAction::triggered, this, [this] {
       EraseAllEntrants(this);
@@ -212,6 +238,19 @@ void TMainForm::ConnectCommands() {
         command(static_cast<QWidget*>(this));
         Refresh();
       });
+  // The reports of "rapporter". The message line may say why nothing was printed ("Filerna inte
+  // öppna", a stage that does not exist), so the window is refreshed afterwards.
+  for (const ReportCommand& report : ReportCommands())
+    if (QAction* a = menus_.action(report.action))
+      connect(a, &QAction::triggered, this, [this, &report] {
+        RunReportCommand(static_cast<QWidget*>(this), report);
+        Refresh();
+      });
+  if (QAction* a = menus_.action("visningar_banor"))
+    connect(a, &QAction::triggered, this, [this] {
+      CourseImageCommand(this);
+      Refresh();
+    });
   On("arkiv_kopiera1", &TMainForm::BackupCommand);
   On("tbKopiera", &TMainForm::BackupCommand);
   On("arkiv_indexbygg1", &TMainForm::RebuildCommand);
@@ -223,6 +262,13 @@ void TMainForm::ConnectCommands() {
   for (const char* name : {"register_klubbar", "register_rutbeskrivningar", "register_klasser",
                            "register_deltagare_vanliga", "register_deltagare_oppna", "tbDeltagare"})
     On(name, &TMainForm::Refresh);
+  // The shell's "xregister" menu: the payment-form registers (plusgiro and postgiro forms share
+  // one register; the item chosen decides the form window) and the label register. The shell
+  // shows what they leave on the message line.
+  connect(this, &TBraxMainForm::plusgiroChosen, this, [this] { OpenGiroRegister(kPlusgiro, static_cast<QWidget*>(this)); });
+  connect(this, &TBraxMainForm::postgiroChosen, this, [this] { OpenGiroRegister(kPostgiro, static_cast<QWidget*>(this)); });
+  connect(this, &TBraxMainForm::bankgiroChosen, this, [this] { OpenGiroRegister(kBankgiro, static_cast<QWidget*>(this)); });
+  connect(this, &TBraxMainForm::labelRegisterChosen, this, [this] { OpenLabelRegister(static_cast<QWidget*>(this)); });
   connect(this, &TBraxMainForm::dataDirectoryClicked, this, &TMainForm::DataDirectoryCommand);
   connect(this, &TBraxMainForm::infoClicked, this, &TMainForm::InfoCommand);
   connect(this, &TBraxMainForm::configClicked, this, &TMainForm::ConfigCommand);

@@ -14,6 +14,7 @@
 
 #include "platform/qt/qtext.h"
 #include "platform/qt/window_scale.h"
+#include "registers/side_register_windows.h"
 
 namespace olbrax {
 
@@ -288,10 +289,13 @@ void InstallRegisterWindows(QWidget* main) {
     TBanForm window(static_cast<QWidget*>(owner), static_cast<CourseEdit&>(form));
     return window.exec() == QDialog::Accepted;
   });
+  // The label and payment-form registers of the shell's "xregister" menu.
+  InstallSideRegisterWindows();
 }
 
 void RemoveRegisterWindows() {
   for (const char* kind : {"TDistrForm", "TKontrForm", "TBanForm"}) SetEditWindow(kind, nullptr);
+  RemoveSideRegisterWindows();
   delete g_control_window.data();
 }
 

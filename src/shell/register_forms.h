@@ -97,8 +97,9 @@ class TBanForm : public RegisterEditWindow {
   CourseEdit& edit_;
 };
 
-// Makes the edit windows the ones the registers show, and creates the control window, owned by
-// `main` (the program's main window), for the whole run.
+// Makes the edit windows the ones the registers show (those of the label and payment-form
+// registers too), and creates the control window, owned by `main` (the program's main window),
+// for the whole run.
 void InstallRegisterWindows(QWidget* main);
 // Takes them away again (the registers then cancel every edit).
 void RemoveRegisterWindows();

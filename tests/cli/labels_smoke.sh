@@ -53,4 +53,13 @@ expect 0 giro plusgiro delete Klubben_B
 expect 0 check "$data"
 grep -q "Etikett: ok" "$HOME/out.txt" && grep -q "giroP: ok" "$HOME/out.txt" && grep -q "giroB: ok" "$HOME/out.txt" ||
   fail "check of the files"
+# A label whose first line no longer agrees with its index entry (one byte changed in the file) is
+# found by check: in the folder, as a single file, and in a data directory with an archive.
+printf X | dd of="$data/Etikett.DAT" bs=1 seek=253 conv=notrunc 2>/dev/null
+expect 1 check "$data"
+grep -q 'Etikett: entry "OK Ravinen" names record 1, whose key is "XK Ravinen"' "$HOME/out.txt" || fail "damaged label file"
+expect 1 check "$data/Etikett"
+expect 0 new-archive --yes
+expect 1 check "$data"
+grep -q 'Etikett: entry "OK Ravinen"' "$HOME/out.txt" && grep -q "giroP: ok" "$HOME/out.txt" || fail "damaged label file in a data directory"
 echo "labels_smoke: ok"

@@ -48,6 +48,7 @@ class Forward : public print::Canvas {
   void DrawLine(int x1, int y1, int x2, int y2, int w) override { t_.DrawLine(x1, y1, x2, y2, w); }
   void DrawRectangle(int l, int t, int r, int b) override { t_.DrawRectangle(l, t, r, b); }
   void DrawImage(int l, int t, int r, int b, const QImage& i) override { t_.DrawImage(l, t, r, b, i); }
+  void DrawMonoBitmap(int x, int y, const MonoBitmap& b, double xf, double yf) override { t_.DrawMonoBitmap(x, y, b, xf, yf); }
   bool WritesFile() const override { return t_.WritesFile(); }
 
  private:

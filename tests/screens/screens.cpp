@@ -2,12 +2,18 @@
 // opens one window on it the way a user would and leaves it open until the process is killed,
 // so that scripts/screenshots can take a picture of it under a window manager.
 //
-// SCREEN: distrikt, distrikt-andra, kontroller, kontroll-andra, banor, bana-andra, klasser-val.
+// SCREEN: distrikt, distrikt-andra, kontroller, kontroll-andra, banor, bana-andra, klasser-val,
+// rapport-kontroller (the pick list of "rapporter" > "definitioner" > "kontroller", three chosen),
+// visning-bana (the course image window of the first course, from "visningar" > "definitioner" >
+// "banor"), and from the shell's "xregister" menu: etiketter, etikett-andra (the label register
+// and the edit window of its first label), postgiro, postgiro-andra (the payment-form register
+// and the form window of its first form).
 // --scale N makes the windows opened afterwards scale themselves by N percent.
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QListWidget>
+#include <QMenu>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -91,6 +97,13 @@ int main(int argc, char** argv) {
       else Later(400, [] { SelectFirstLines(3); });
       trigger(action);
     });
+  } else if (screen.starts_with("etikett") || screen.starts_with("postgiro")) {
+    const char* item = screen.starts_with("etikett") ? "etikettregister" : "postgiro";
+    Later(600, [&, item] {
+      if (change) Later(400, ChangeFirstLine);
+      else Later(400, [] { SelectFirstLines(3); });
+      if (QAction* a = main_form->shellMenu()->findChild<QAction*>(item)) a->trigger();
+    });
   } else if (screen == "klasser-val") {
     Later(600, [&] {
       // Once the pick window runs, the user has chosen three classes.
@@ -100,6 +113,26 @@ int main(int argc, char** argv) {
         for (int i = 0; list && i < 3 && i < list->count(); ++i) list->item(i)->setSelected(true);
       });
       TKlassPick pick(main_form.get(), "V\xE4lj klass(er)", true, TKlassPick::kAll);
+    });
+  } else if (screen == "rapport-kontroller") {
+    Later(600, [&] {
+      Later(400, [] {
+        QWidget* dlg = QApplication::activeModalWidget();
+        auto* list = dlg ? dlg->findChild<QListWidget*>("EPickListBox") : nullptr;
+        for (int i = 0; list && i < 3 && i < list->count(); ++i) list->item(i)->setSelected(true);
+      });
+      trigger("def_kontroller");
+    });
+  } else if (screen == "visning-bana") {
+    Later(600, [&] {
+      // The first course is chosen and OK pressed; its window then opens.
+      Later(400, [] {
+        QWidget* dlg = QApplication::activeModalWidget();
+        auto* list = dlg ? dlg->findChild<QListWidget*>("EPickListBox") : nullptr;
+        if (list && list->count() > 0) list->item(0)->setSelected(true);
+        if (auto* ok = dlg ? dlg->findChild<QAbstractButton*>("okBtn") : nullptr) ok->click();
+      });
+      trigger("visningar_banor");
     });
   } else {
     std::fprintf(stderr, "olbrax-screens: unknown screen %s\n", screen.c_str());

@@ -2,7 +2,9 @@
 // start-up from the configuration's entries, and shutdown writing everything back.
 #include <QAction>
 #include <QLabel>
+#include <QMenu>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -12,6 +14,7 @@
 
 #include "base/messages.h"
 #include "competition/archive.h"
+#include "competition/dialogs/edit_form.h"
 #include "competition/records/cmp_club_rec.h"
 #include "competition/records/competition_rec.h"
 #include "competition/records/definition_recs.h"
@@ -138,6 +141,25 @@ TEST_F(MainWindowTest, MenusFollowTheStateOfTheData) {
   EXPECT_FALSE(Enabled("arkiv_exp_banorna"));
 }
 
+// "IOF XML 3.0..." ends the import submenu and the export submenu; the import reads the chosen
+// file into the open competition, an export writes the chosen file.
+TEST_F(MainWindowTest, IofItemsEndTheImportAndExportMenus) {
+  Remember(data.str(), 0, data.str(), 0);
+  Start();
+  MakeCompetitions(1);
+  QMenu* import = window->menus().importera1;
+  QMenu* export_ = window->menus().arkiv_exportera;
+  ASSERT_TRUE(import && export_);
+  EXPECT_EQ(import->actions().back()->text(), "IOF XML 3.0...");
+  EXPECT_EQ(export_->actions().back()->text(), "IOF XML 3.0...");
+  ui.chosen_files.push_back(std::string(OLBRAX_EXAMPLES_DIR) + "/iof/classes.xml");
+  window->menus().action("arkiv_importera_iof")->trigger();
+  EXPECT_EQ(UsedRecs(KlassFile), 5);
+  ui.chosen_files.push_back(data.str() + "/klasser.xml");
+  window->menus().action("arkiv_exp_iof_classes")->trigger();
+  EXPECT_TRUE(std::filesystem::exists(data.path() / "klasser.xml"));
+}
+
 TEST_F(MainWindowTest, StartsInTheDirectoryOfEntryFiveAndStoresBoth) {
   TempDir other;
   Remember(data.str(), 0, other.str(), 0);
@@ -241,6 +263,45 @@ TEST_F(MainWindowTest, RegisterMenusOpenTheirDialogsWhenTheDataIsThere) {
   // The entry set is open again afterwards.
   EXPECT_TRUE(CompetitionOpen);
   EXPECT_FALSE(DefinitionsOpen);
+}
+
+// "xregister": usable once there is an archive; its items open the payment-form register with
+// the form window of the item chosen, and the label register; a label file that cannot be opened
+// is told in the message history.
+TEST_F(MainWindowTest, XregisterOpensTheLabelAndPaymentFormRegisters) {
+  Remember(data.str(), 0, data.str(), 0);
+  Start();
+  EXPECT_FALSE(window->shellMenuAction()->isEnabled());
+  window->menus().action("arkiv_skapa_nya")->trigger();
+  EXPECT_TRUE(window->shellMenuAction()->isEnabled());
+
+  std::vector<std::string> opened, forms;
+  ui.on_list_window = [&](platform::HeadlessListWindow& w) {
+    opened.push_back(w.name);
+    w.events.NewClicked();  // the form window of the item; cancelled
+  };
+  for (const char* kind : {"TplusgiroDlg", "TpostgiroDlg", "TbankgiroDlg", "TEtikettDlg"})
+    SetEditWindow(kind, [&](platform::Window, EditForm& form) {
+      forms.emplace_back(form.Kind());
+      return false;
+    });
+  auto item = [&](const char* name) { return window->shellMenu()->findChild<QAction*>(name); };
+  for (const char* name : {"plusgiro", "postgiro", "bankgiro", "etikettregister"}) {
+    ASSERT_NE(item(name), nullptr) << name;
+    item(name)->trigger();
+  }
+  EXPECT_EQ(opened, (std::vector<std::string>{"TEGiroRegForm", "TEGiroRegForm", "TEGiroRegForm", "TEEtikettRegForm"}));
+  EXPECT_EQ(forms, (std::vector<std::string>{"TplusgiroDlg", "TpostgiroDlg", "TbankgiroDlg", "TEtikettDlg"}));
+  for (const char* kind : {"TplusgiroDlg", "TpostgiroDlg", "TbankgiroDlg", "TEtikettDlg"}) SetEditWindow(kind, nullptr);
+
+  // A folder where the label file should be: the register does not open, and the history says
+  // why with the engine's text.
+  std::filesystem::remove(data / "Etikett.DAT");
+  std::filesystem::create_directory(data / "Etikett.DAT");
+  opened.clear();
+  item("etikettregister")->trigger();
+  EXPECT_TRUE(opened.empty());
+  EXPECT_TRUE(window->messageBar()->panelText(0).startsWith("fel med Etikettfilerna: ")) << window->messageBar()->panelText(0).toStdString();
 }
 
 // Three starts in a row at one scale: the window opens where and as large as the previous run

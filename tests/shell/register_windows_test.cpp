@@ -4,11 +4,13 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTimer>
+#include <tuple>
 
 #include "competition/data_fixture.h"
 #include "competition/records/club_recs.h"
@@ -22,6 +24,10 @@
 #include "platform/qt/register_list_form.h"
 #include "platform/qt/window_scale.h"
 #include "shell/register_forms.h"
+#include "registers/data/giro_edit.h"
+#include "registers/data/giro_register.h"
+#include "registers/data/label_edit.h"
+#include "registers/data/label_register.h"
 #include "shell/reglist/district_register.h"
 
 namespace olbrax::test {
@@ -165,6 +171,52 @@ TEST_F(RegisterWindowTest, CourseWindowReachesRow35AndSelectsTheMissingCode) {
   EXPECT_NE(window.result(), QDialog::Accepted);
   EXPECT_EQ(window.StringGrid1->currentRow(), 4);
   EXPECT_EQ(window.StatusBar1->currentMessage(), ToQ(ControlMissingText("77")));
+}
+
+// Once the register windows are installed, the label and payment-form edits open their own
+// windows: the window of the form's kind, OK hands the fields back, "avbryt" puts the form back.
+TEST_F(RegisterWindowTest, SideRegisterEditsOpenTheirWindows) {
+  QWidget main;
+  InstallRegisterWindows(&main);
+  ASSERT_TRUE(OpenLabelFile());
+  ClearLabel();
+  EtikettRec.Etk.set("Anna");
+  LabelEdit label(false);
+  QTimer::singleShot(0, &main, [] {
+    QWidget* w = QApplication::activeModalWidget();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->objectName(), "TEtikettDlg");
+    w->findChild<QPlainTextEdit*>("etikettMemo")->setPlainText("Bo\nLillgatan 2");
+    w->findChild<QPushButton*>("BitBtn1")->click();
+  });
+  EXPECT_TRUE(ShowEditWindow(&main, label));
+  EXPECT_EQ(EtikettRec.Etk.get(), "Bo\r\nLillgatan 2");
+  CloseLabelFile();
+
+  ASSERT_TRUE(OpenGiroFile(kPostgiro));
+  for (auto [kind, name, payee] : {std::tuple{kPlusgiro, "TplusgiroDlg", "Edit3"}, {kPostgiro, "TpostgiroDlg", "Edit3"},
+                                   {kBankgiro, "TbankgiroDlg", "tillnamn1"}}) {
+    SCOPED_TRACE(name);
+    for (const char* button : {"cancelbtn", "okbtn"}) {
+      ClearGiro();
+      GiroRec.Mottagare.set("Klubben");
+      GiroEdit form(kind, false);
+      QString seen;
+      QTimer::singleShot(0, &main, [&, payee = payee, button] {
+        QWidget* w = QApplication::activeModalWidget();
+        ASSERT_NE(w, nullptr);
+        seen = w->objectName();
+        w->findChild<QLineEdit*>(payee)->setText("Laget");
+        w->findChild<QPushButton*>(button)->click();
+      });
+      const bool ok = ShowEditWindow(&main, form);
+      EXPECT_EQ(seen, name);
+      EXPECT_EQ(ok, std::string(button) == "okbtn");
+      EXPECT_EQ(GiroRec.Mottagare.get(), ok ? "Laget" : "Klubben");
+    }
+  }
+  CloseGiroFile();
+  RemoveRegisterWindows();
 }
 
 TEST_F(RegisterWindowTest, PickWindowAllNoneAndSortedAnswers) {

@@ -33,4 +33,10 @@ int NumberDialog::Ask() {
   return ParseNumberField(FromQ(field_->text()), value_);
 }
 
+bool NumberDialog::AskOrCancel(int& value) {
+  if (exec() != QDialog::Accepted) return false;
+  value = ParseNumberField(FromQ(field_->text()), value_);
+  return true;
+}
+
 }  // namespace olbrax::platform

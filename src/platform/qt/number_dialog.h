@@ -14,6 +14,8 @@ class NumberDialog : public QDialog {
   NumberDialog(QWidget* owner, int value, const QString& prompt);
   // Runs the box: the number entered, or the given value when cancelled.
   int Ask();
+  // Runs the box: true with the number entered in `value`; false when cancelled.
+  bool AskOrCancel(int& value);
 
   QLineEdit* field() const { return field_; }
 

@@ -106,6 +106,11 @@ int QtUi::AskNumber(Window owner, int value, std::string_view prompt) {
   return dialog.Ask();
 }
 
+bool QtUi::AskNumberOrCancel(Window owner, int& value, std::string_view prompt) {
+  NumberDialog dialog(static_cast<QWidget*>(owner), value, ToQ(prompt));
+  return dialog.AskOrCancel(value);
+}
+
 void QtUi::Beep(int, int) { QApplication::beep(); }
 
 void QtUi::SetCursor(Cursor cursor) {

@@ -11,6 +11,7 @@ class QtUi : public Ui {
  public:
   int ShowBox(int style, std::string_view caption, std::string_view text) override;
   int AskNumber(Window owner, int value, std::string_view prompt) override;
+  bool AskNumberOrCancel(Window owner, int& value, std::string_view prompt) override;
   void Beep(int hertz, int milliseconds) override;
   Cursor CurrentCursor() override { return cursor_; }
   void SetCursor(Cursor cursor) override;

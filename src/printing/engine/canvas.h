@@ -3,6 +3,7 @@
 // into a PDF file, into a picture, or into a recording for the tests.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -34,14 +35,35 @@ struct FontMetrics {
   int ave_char_width = 0;
 };
 
-// --- Label sheets and payment forms: boxes of text ---------------------------------------------
-
 // A rectangle in canvas coordinates. Under the metric mapping y points up, so a box on the page
 // has its bottom below (smaller than) its top.
 struct CanvasRect {
   int left = 0, top = 0, right = 0, bottom = 0;
   bool operator==(const CanvasRect&) const = default;
 };
+
+// --- 1-bit pictures ----------------------------------------------------------------------------
+
+// A picture of black and white pixels, row by row from the top (the description symbols).
+struct MonoBitmap {
+  int width = 0, height = 0;
+  std::vector<std::uint8_t> black;  // width × height, 1 = a black pixel
+
+  MonoBitmap() = default;
+  MonoBitmap(int w, int h) : width(w), height(h), black(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0) {}
+  bool At(int x, int y) const { return black[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] != 0; }
+  void Set(int x, int y, bool b) {
+    black[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] = b ? 1 : 0;
+  }
+  bool operator==(const MonoBitmap&) const = default;
+};
+
+// The black areas of `bitmap` drawn at (x, y) with the stretch factors, as rectangles
+// [left, right) × [top, bottom): the runs of black pixels of a row, each merged with the same run
+// of the rows below it.
+std::vector<CanvasRect> MonoBitmapRects(int x, int y, const MonoBitmap& bitmap, double x_factor, double y_factor);
+
+// --- Label sheets and payment forms: boxes of text ---------------------------------------------
 
 // Flags of Canvas::DrawTextBox.
 namespace textbox {
@@ -87,6 +109,16 @@ class Canvas {
   virtual void DrawRectangle(int left, int top, int right, int bottom) = 0;
   // Draws the image stretched into the rectangle.
   virtual void DrawImage(int left, int top, int right, int bottom, const QImage& image) = 0;
+
+  // --- 1-bit pictures, in the canvas's own unit: dots on a printer or in a PDF file, pixels
+  // in a picture. The same drawing code thus makes the printed and the shown description sheet.
+  //
+  // Draws the black pixels of `bitmap` (white ones leave the canvas as it is) with its top left
+  // at (x, y), pixel column c covering x + round(c × x_factor) .. x + round((c + 1) × x_factor)
+  // and row r likewise with y_factor, so the whole picture covers round(width × x_factor) by
+  // round(height × y_factor) without gaps between the pixels. The default fills every run of
+  // black pixels with a line of its height; canvases that can fill rectangles do so.
+  virtual void DrawMonoBitmap(int x, int y, const MonoBitmap& bitmap, double x_factor, double y_factor);
 
   // --- Label sheets and payment forms: the metric mapping and text in a box -----------------
 

@@ -140,4 +140,10 @@ int PainterCanvas::Unit(int dots) const {
   return static_cast<int>(std::lround(dots * 254.0 / Dpi()));
 }
 
+void PainterCanvas::DrawMonoBitmap(int x, int y, const MonoBitmap& bitmap, double x_factor, double y_factor) {
+  if (!painter_.isActive()) return;
+  for (const CanvasRect& r : MonoBitmapRects(x, y, bitmap, x_factor, y_factor))
+    painter_.fillRect(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top), Qt::black);
+}
+
 }  // namespace olbrax::print

@@ -45,6 +45,9 @@ class PainterCanvas : public Canvas {
   // The QFont a canvas font becomes.
   static QFont ToQFont(const CanvasFont& font);
 
+  // 1-bit pictures: black rectangles, so a PDF viewer shows sharp pixels at any zoom.
+  void DrawMonoBitmap(int x, int y, const MonoBitmap& bitmap, double x_factor, double y_factor) override;
+
  private:
   std::unique_ptr<QPagedPaintDevice> device_;
   olbrax::Text device_text_;

@@ -1,6 +1,7 @@
 #include "printing/engine/recording_canvas.h"
 
 #include <QImage>
+#include <cmath>
 
 namespace olbrax::print {
 
@@ -58,6 +59,14 @@ void RecordingCanvas::DrawRectangle(int left, int top, int right, int bottom) {
 
 void RecordingCanvas::DrawImage(int left, int top, int right, int bottom, const QImage& image) {
   Add(Op::Image, left, top, right, bottom, image.width());
+}
+
+void RecordingCanvas::DrawMonoBitmap(int x, int y, const MonoBitmap& bitmap, double x_factor, double y_factor) {
+  Add(Op::Bitmap, x, y, x + static_cast<int>(std::lround(bitmap.width * x_factor)),
+      y + static_cast<int>(std::lround(bitmap.height * y_factor)));
+  calls.back().bitmap = bitmap;
+  calls.back().x_factor = x_factor;
+  calls.back().y_factor = y_factor;
 }
 
 int RecordingCanvas::Unit(int dots) const {

@@ -13,7 +13,7 @@ namespace olbrax::print {
 
 class RecordingCanvas : public Canvas {
  public:
-  enum class Op { Begin, NewPage, End, Abort, Text, Line, Rectangle, Image,
+  enum class Op { Begin, NewPage, End, Abort, Text, Line, Rectangle, Image, Bitmap,
                   // label sheets and payment forms
                   Mapping, TextBox };
   struct Call {
@@ -22,6 +22,9 @@ class RecordingCanvas : public Canvas {
     int x = 0, y = 0, x2 = 0, y2 = 0, width = 0;
     olbrax::Text text{};
     CanvasFont font{};
+    // Bitmap: the picture and its factors; x2, y2 are the right and bottom edges it covers.
+    MonoBitmap bitmap{};
+    double x_factor = 0, y_factor = 0;
     // Label sheets and payment forms: the mapping in force; for TextBox the flags, and for a
     // measuring TextBox the right and bottom it produced (x .. y2 hold the box as given).
     bool metric = false;
@@ -50,6 +53,7 @@ class RecordingCanvas : public Canvas {
   void DrawLine(int x1, int y1, int x2, int y2, int width) override;
   void DrawRectangle(int left, int top, int right, int bottom) override;
   void DrawImage(int left, int top, int right, int bottom, const QImage& image) override;
+  void DrawMonoBitmap(int x, int y, const MonoBitmap& bitmap, double x_factor, double y_factor) override;
 
   // Label sheets and payment forms.
   bool SetMetricMapping(bool on) override;

@@ -1,12 +1,11 @@
 #include "registers/data/giro_edit.h"
 
-#include "base/messages.h"
 #include "registers/data/giro_register.h"
 
 namespace olbrax {
 
 GiroEdit::GiroEdit(int kind, bool adding)
-    : kind(kind), adding(adding), fields(GiroFieldsFromBuffer(kind)), saved_(GiroRec) {}
+    : EditForm(adding), kind(kind), fields(GiroFieldsFromBuffer(kind)), saved_(GiroRec) {}
 
 std::string_view GiroEdit::Kind() const {
   switch (kind) {
@@ -18,11 +17,7 @@ std::string_view GiroEdit::Kind() const {
 
 bool GiroEdit::Ok() {
   // When a form is changed, the register window has removed its key before the edit.
-  status = CheckGiroFields(fields);
-  if (!status.empty()) {
-    BeepSignal();
-    return false;
-  }
+  if (Text refused = CheckGiroFields(fields); !refused.empty()) return Refuse(std::move(refused), -1);
   StoreGiroFields(fields, kind);
   return true;
 }

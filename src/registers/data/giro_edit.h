@@ -5,30 +5,29 @@
 #include <string_view>
 
 #include "base/text.h"
+#include "competition/dialogs/edit_form.h"
 #include "registers/data/giro_fields.h"
 #include "registers/data/giro_record.h"
 
 namespace olbrax {
 
-class GiroEdit {
+class GiroEdit : public EditForm {
  public:
   // The fields of the giro buffer, for the window of `kind` (0 plusgiro, 1 postgiro, 3 bankgiro).
   GiroEdit(int kind, bool adding);
 
   // The window class of the kind: "TplusgiroDlg", "TpostgiroDlg" or "TbankgiroDlg".
-  std::string_view Kind() const;
+  std::string_view Kind() const override;
   // "ok": refused (status text, signal beep) when the payee and letter code are taken or a giro
   // number fails its check digit; otherwise the fields go into the giro buffer.
-  bool Ok();
+  bool Ok() override;
   // "avbryt": the giro buffer as it was when the edit was made.
-  void Cancel();
+  void Cancel() override;
   // "utskrift": the fields into the giro buffer without the checks.
   void Store() const;
 
   const int kind;
-  const bool adding;
   GiroFields fields;
-  Text status;
 
  private:
   TGiroRec saved_;

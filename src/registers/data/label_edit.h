@@ -5,28 +5,28 @@
 #include <string_view>
 
 #include "base/text.h"
+#include "competition/dialogs/edit_form.h"
 #include "registers/data/label_record.h"
 
 namespace olbrax {
 
-class LabelEdit {
+class LabelEdit : public EditForm {
  public:
+  enum Field { kText = 0 };
+
   explicit LabelEdit(bool adding);
 
   // The window class that shows this edit.
-  std::string_view Kind() const { return "TEtikettDlg"; }
+  std::string_view Kind() const override { return "TEtikettDlg"; }
   // OK: refused (status text, signal beep) when another label is stored under the same first
   // line, because this one would then be stored without its key; otherwise the text goes into
   // the label buffer.
-  bool Ok();
+  bool Ok() override;
   // Puts the label buffer back as it was when the edit was made.
-  void Cancel();
+  void Cancel() override;
 
-  const bool adding;
   // The memo's text as the label keeps it (CR LF line ends, at most 240 characters).
   Text text;
-  // After a refused OK: the text for the window's status bar.
-  Text status;
 
  private:
   TEtikettRec saved_;
