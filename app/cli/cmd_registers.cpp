@@ -2,6 +2,7 @@
 #include <functional>
 
 #include "base/messages.h"
+#include "base/times.h"
 #include "cli/cli.h"
 #include "cli/data_session.h"
 #include "competition/archive.h"
@@ -14,6 +15,7 @@
 #include "competition/registers/definitions.h"
 #include "competition/registers/entrants.h"
 #include "competition/registers/register_find.h"
+#include "competition/registers/results.h"
 #include "competition/registers/shared_registers.h"
 #include "printing/config/configuration.h"
 
@@ -92,12 +94,23 @@ int RunShow(Context& ctx) {
       TEntrantRec entrant = EntrantRec;
       FindClassByName(kFindRecord, "", ref, e, f);
       Text class_name = f ? KlassRec.Bet.get() : "?";
+      if (!f) ClearClassRec();
       ref = entrant.ClubRef;
       FindClub(kFindRecord, "", ref, e, f);
       Text club = f ? DisplayName(false, ClubRec.ClubName.get()) : "";
       EntrantRec = entrant;
+      // Per stage of the class: the start clock, the finish (or status) and the running time.
+      Text times;
+      int stages = std::clamp<int>(KlassRec.StrNr, 1, 5);
+      for (int j = 1; j <= stages; ++j) {
+        std::int32_t finish = entrant.FinishTime[j - 1][0];
+        times += " | " + (stages > 1 ? "dag " + IntStr(j, 0) + ": " : Text()) + "start " +
+                 TimeText(4, entrant.StartTime[j - 1] + KlassRec.FrstStTid[j - 1]) + " m\xE5l " +
+                 (finish != 0 ? TrimRight(ResultText(4, finish, j)) : Text("-")) + " tid " +
+                 (finish != 0 ? TrimRight(ResultText(4, entrant.RunTime[j][0], j)) : Text("-"));
+      }
       Out(EntrantRec.StartNumber.get() + " | " + DisplayName(false, EntrantRec.StageName[0].get()) + " | " + class_name +
-          " | " + club);
+          " | " + club + times);
     });
   } else if (what == "controls" || what == "courses") {
     OpenDefinitions();

@@ -35,8 +35,12 @@ ClockReading SystemClock() {
 
 ClockReading ReadClock() { return g_clock ? g_clock() : SystemClock(); }
 
+// The Gregorian rule: every fourth year is a leap year, except the century years not divisible
+// by 400 (2100 has no 29 February; 2000 had one). The dates read here run to the 2200s.
+bool LeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
+
 int DaysInMonth(int year, int month) {
-  return (month == 2 && year % 4 == 0) ? 29 : kMonthDays[month - 1];
+  return (month == 2 && LeapYear(year)) ? 29 : kMonthDays[month - 1];
 }
 
 // Positions from 1, as the layout of NowText is described.

@@ -21,7 +21,12 @@ namespace olbrax {
 namespace {
 
 struct ExchangeState {
-  std::unique_ptr<std::fstream> file;
+  std::unique_ptr<std::fstream> file;  // a file read
+  // A file created: written through the file layer, so that a failed write is seen at once and
+  // the written file is flushed to the disk when it is closed.
+  disk::File out;
+  std::int64_t out_pos = 0;
+  int write_error = 0;
   bool open = false;
   bool progress = false;
   ExchangeCounts counts;
@@ -63,15 +68,27 @@ bool Choose(platform::Window owner, bool save, std::string_view default_ext, std
 bool OpenNow(char mode, std::string_view path) {
   ExchangeState& s = S();
   bool create = mode == 'C';
-  std::string sys = create ? Utf8FromWin(path) : disk::Resolve(path);
+  s.write_error = 0;
+  s.out_pos = 0;
+  if (create) {
+    int err = disk::Create(path, s.out);
+    if (err != disk::kErrNone) {
+      errno = err == disk::kErrFileNotFound || err == disk::kErrPathNotFound ? ENOENT
+              : err == disk::kErrAccessDenied                                ? EACCES
+                                                                             : EIO;
+      return false;
+    }
+    s.open = true;
+    return true;
+  }
+  std::string sys = disk::Resolve(path);
   // A folder opens as a stream that reads nothing: it would import as an empty file.
   struct stat st{};
   if (::stat(sys.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
     errno = EISDIR;
     return false;
   }
-  auto f = std::make_unique<std::fstream>(sys, create ? std::ios::out | std::ios::trunc | std::ios::binary
-                                                      : std::ios::in | std::ios::binary);
+  auto f = std::make_unique<std::fstream>(sys, std::ios::in | std::ios::binary);
   if (!*f) return false;
   s.file = std::move(f);
   s.open = true;
@@ -167,11 +184,16 @@ bool ReadExchangeLine(Text& line) {
 
 bool WriteExchangeLine(std::string_view line) {
   ExchangeState& s = S();
-  if (!s.open || !s.file) return false;
+  if (!s.open || !s.out.IsOpen()) return false;
   Text out = WinToDos(line) + "\r\n";
-  s.file->write(out.data(), static_cast<std::streamsize>(out.size()));
+  std::size_t put = 0;
+  int err = disk::Write(s.out, s.out_pos, out.data(), out.size(), put);
+  s.out_pos += static_cast<std::int64_t>(put);
   ++s.counts.lines;
-  return static_cast<bool>(*s.file);
+  if (err == disk::kErrNone && put == out.size()) return true;
+  // A write that came up short without an error: the disk had no more room.
+  if (s.write_error == 0) s.write_error = err != disk::kErrNone ? err : disk::kErrDiskFull;
+  return false;
 }
 
 bool ExchangeEof() {
@@ -200,17 +222,26 @@ void ReportExport(std::string_view text, int written, int total) {
 
 int LinesDone() { return S().counts.lines; }
 
-ExchangeCounts ReportedCounts() { return S().counts; }
+ExchangeCounts LastExchangeCounts() { return S().counts; }
 
 void SetReportedCounts(const ExchangeCounts& counts) {
   S().counts.added = counts.added;
   S().counts.modified = counts.modified;
 }
 
+bool RemoveExchangeFile(std::string_view path) { return disk::Delete(path) == disk::kErrNone; }
+
 ExchangeCounts CloseExchangeFile() {
   ExchangeState& s = S();
   if (s.open && s.file) s.file->close();
   s.file.reset();
+  if (s.out.IsOpen()) {
+    int err = disk::Flush(s.out);
+    if (s.write_error == 0 && err != disk::kErrNone) s.write_error = err;
+    err = disk::Close(s.out);
+    if (s.write_error == 0 && err != disk::kErrNone) s.write_error = err;
+  }
+  s.counts.write_error = s.write_error;
   if (s.progress) CloseCounter();
   s.progress = false;
   MsgLine = "Import/export av " + IntStr(s.counts.lines, 4) + " rader " + StopTimer(4);

@@ -14,6 +14,9 @@ struct ExchangeCounts {
   int added = 0;
   int modified = 0;
   int lines = 0;
+  // A created file: the Windows error number of the first write (or of the closing flush) that
+  // failed, 0 when every line reached the disk.
+  int write_error = 0;
 };
 
 // The file dialogs: "Välj filnamn" (the file must exist) and "Spara fil som...". `path` may name
@@ -36,10 +39,14 @@ bool ExchangeEof();
 void ReportRecord(std::string_view text, int added, int modified);
 void ReportExport(std::string_view text, int written, int total);
 int LinesDone();
-// The records counted so far, and setting them back (a batch of records rolled back).
-ExchangeCounts ReportedCounts();
+// The counters of the file opened last; they keep their values after it is closed.
+ExchangeCounts LastExchangeCounts();
+// Sets the records counted back (a batch of records rolled back).
 void SetReportedCounts(const ExchangeCounts& counts);
 ExchangeCounts CloseExchangeFile();
+// Deletes a created file after it was closed (a file that could not be written whole is not left
+// looking like a finished one); false when it could not be deleted.
+bool RemoveExchangeFile(std::string_view path);
 
 // The caption written as the first line of a created file (the main window sets it).
 void SetExchangeCaption(std::string_view caption);

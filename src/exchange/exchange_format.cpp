@@ -70,6 +70,67 @@ Text NormaliseControlCode(std::string_view code) {
   return c;
 }
 
+int StatusWordCode(std::string_view text) {
+  static constexpr std::string_view kWords[8] = {"FUL", "FEL", "UTG", "DIS", "UPP", "\xC5TE", "EJU", "EJS"};
+  Text up = UpStr(text);
+  int code = -1;
+  for (int i = 0; i < 8; ++i)
+    if (up.find(kWords[i]) != Text::npos) code = i;
+  return code;
+}
+
+namespace {
+
+// Reads the digit group that starts at `at` (moving past it). `digits` is its length; a group of
+// more than the 12 digits the buffer holds reads as 0.
+long DigitGroup(std::string_view line, std::size_t& at, int& digits) {
+  long value = 0;
+  digits = 0;
+  while (at < line.size() && line[at] >= '0' && line[at] <= '9') {
+    if (digits < 12) value = value * 10 + (line[at] - '0');
+    ++digits;
+    ++at;
+  }
+  return digits > 12 ? 0 : value;
+}
+
+int StartNumberGroup(std::string_view line, std::size_t& at) {
+  while (at < line.size() && line[at] == ' ') ++at;
+  int digits;
+  long n = DigitGroup(line, at, digits);
+  return digits > 4 ? 0 : static_cast<int>(n);
+}
+
+}  // namespace
+
+ResultLine ParseFinishLine(std::string_view line) {
+  ResultLine r;
+  std::size_t at = 0;
+  r.number = StartNumberGroup(line, at);
+  ++at;  // the separator
+  int digits;
+  long t = DigitGroup(line, at, digits);
+  if (digits >= 3 && digits <= 5) {
+    r.minutes = static_cast<int>(t / 100);
+    r.seconds = static_cast<int>(t % 100);
+  }
+  return r;
+}
+
+ResultLine ParseRunningLine(std::string_view line) {
+  ResultLine r;
+  std::size_t at = 0;
+  r.number = StartNumberGroup(line, at);
+  int digits;
+  ++at;
+  long m = DigitGroup(line, at, digits);
+  r.minutes = digits >= 1 && digits <= 5 ? static_cast<int>(m) : 0;
+  ++at;
+  long s = DigitGroup(line, at, digits);
+  r.seconds = digits >= 1 && digits <= 5 ? static_cast<int>(s) : 0;
+  return r;
+}
+
 Text OrderCodeOfIdentifier(std::string_view identifier, std::string_view order) {
   std::size_t at = UpStr(order).find(UpStr(identifier));
   if (identifier.empty() || at == Text::npos || at < 2) return "99";

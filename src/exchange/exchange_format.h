@@ -67,6 +67,26 @@ double RealField(std::string_view field);
 // A control code as keys hold it: upper case, at most 3, digits right-aligned in 3.
 Text NormaliseControlCode(std::string_view code);
 
+// The status words of result fields, status codes 0..7 in this order; a status is stored as
+// kStatusBase + code in place of a time.
+inline constexpr std::int32_t kStatusBase = 5999940;
+inline constexpr std::int32_t kNoTime = 5999948;
+// The code of the status word whose first three letters the upper-cased text holds (the last of
+// the list when several do), or -1.
+int StatusWordCode(std::string_view text);
+
+// A line of "*Resultat" (start number, a separator, "mmmss") or of "*Emitresultat" (start
+// number, minutes and seconds, each after one separator). A start number of more than 4 digits,
+// and a digit group of more than 12, read as 0; so does a "mmmss" group of other than 3 to 5
+// digits, and a minutes or seconds group of other than 1 to 5.
+struct ResultLine {
+  int number = 0;
+  int minutes = 0;
+  int seconds = 0;
+};
+ResultLine ParseFinishLine(std::string_view line);
+ResultLine ParseRunningLine(std::string_view line);
+
 // The two-character order code of an identifier: the two characters in front of it in the order
 // string; "99" when it is not there.
 Text OrderCodeOfIdentifier(std::string_view identifier, std::string_view order = kImportOrder);

@@ -1,4 +1,5 @@
 #include "exchange/import.h"
+#include "exchange/import_step.h"
 
 #include <algorithm>
 #include <array>
@@ -22,8 +23,10 @@
 #include "competition/registers/register_find.h"
 #include "competition/registers/shared_registers.h"
 #include "exchange/exchange_file.h"
+#include "exchange/entry_import.h"
 #include "exchange/exchange_format.h"
 #include "exchange/file_action.h"
+#include "exchange/result_import.h"
 #include "printing/config/configuration.h"
 #include "printing/engine/log_printer.h"
 
@@ -43,6 +46,7 @@ struct ImportState {
   bool stop = false;
   bool cancelled = false;
   int class_counter = 0;
+  bool results_open = false;  // a results section was begun and not yet ended
 };
 
 ImportRunStatus g_run;
@@ -58,10 +62,7 @@ void Print(std::string_view line) {
   print::LogLine(line);
 }
 
-void Log(std::string_view line) {
-  if (g_batch.open() && !g_batch.failed()) g_pending.emplace_back(line);
-  else Print(line);
-}
+void Log(std::string_view line) { ImportLog(line); }
 
 void PrintPending() {
   for (const Text& line : g_pending) Print(line);
@@ -96,7 +97,7 @@ void BeginBatch() {
   g_pending.clear();
   g_batch.committed = PrintPending;
   g_batch.before_box = [] { CommitBatch(); };
-  BeginCountedBatch(g_batch, [counts = ReportedCounts()] { SetReportedCounts(counts); });
+  BeginCountedBatch(g_batch, [counts = LastExchangeCounts()] { SetReportedCounts(counts); });
 }
 
 // A record the register layer could not store: its failure (already shown to the user) goes into
@@ -562,6 +563,11 @@ void EnterSection(ImportState& st, int section, const Text& line) {
   }
   st.entered = true;
   st.last_section = section;
+  // Leaving a results section for another one ends it, so that its log is never left open.
+  if (st.results_open) {
+    EndResults();
+    st.results_open = false;
+  }
   int reported = ReportedStorageFailures();
   // The section's files could not be opened: the rest of the file is not read.
   auto stop_unless = [&](bool ok, bool competition) {
@@ -598,13 +604,16 @@ void EnterSection(ImportState& st, int section, const Text& line) {
       break;
     case kSecNamn:
     case kSecModifieraNamn:
-    case kSecResultat:
-    case kSecEmitresultat:
       if (!CompetitionOpen) {
         CloseDefinitions();
         OpenCompetition();
       }
       stop_unless(CompetitionOpen, true);
+      break;
+    case kSecResultat:
+    case kSecEmitresultat:
+      st.results_open = BeginResults();
+      stop_unless(st.results_open, true);
       break;
     case kSecEtapp: {
       int n = IntField(IdentifierValue(line));
@@ -636,6 +645,13 @@ void EnterSection(ImportState& st, int section, const Text& line) {
   }
 }
 
+void EntryOrResult(ImportState& st, void (*handler)(const Text&, ImportStep&)) {
+  ImportStep step;
+  handler(st.lines[0], step);
+  if (step.stop) st.stop = true;
+  if (step.partial) Partial();
+}
+
 void Dispatch(ImportState& st) {
   switch (st.section) {
     case kSecBas: ImportCompetition(st); break;
@@ -646,14 +662,10 @@ void Dispatch(ImportState& st) {
     case kSecKlasser: ImportClass(st); break;
     case kSecRutbeskr: ImportRouteSymbol(st, RouteRec, false); break;
     case kSecRutB24: ImportRouteSymbol(st, Route24Rec, true); break;
-    case kSecNamn:
-    case kSecModifieraNamn:
-    case kSecResultat:
-    case kSecEmitresultat:
-      // Entries and results are read by their own handlers, not yet part of this program:
-      // such records are reported as neither added nor modified.
-      ReportRecord(st.lines[0], 0, 0);
-      break;
+    case kSecNamn: EntryOrResult(st, ImportEntry); break;
+    case kSecModifieraNamn: EntryOrResult(st, ModifyEntry); break;
+    case kSecResultat: EntryOrResult(st, ImportFinishTime); break;
+    case kSecEmitresultat: EntryOrResult(st, ImportRunningTime); break;
     default: break;  // sections whose work is done at entry
   }
 }
@@ -668,6 +680,10 @@ void FinishFile(ImportState& st, std::uint8_t saved_format) {
   if (ArchiveOpen && !CompetitionOpen) {
     CloseDefinitions();
     OpenCompetition();
+  }
+  if (st.results_open) {
+    EndResults();
+    st.results_open = false;
   }
   ExchangeCounts c = CloseExchangeFile();
   Log("Adderade: " + Sp(c.added, 3) + " Modifierade: " + Sp(c.modified, 3) + " Rader: " + Sp(c.lines, 3));
@@ -801,6 +817,11 @@ bool ImportFile(platform::Window owner, std::string_view file_name, std::string_
 }
 
 const ImportRunStatus& LastImportRun() { return g_run; }
+
+void ImportLog(std::string_view line) {
+  if (g_batch.open() && !g_batch.failed()) g_pending.emplace_back(line);
+  else Print(line);
+}
 
 bool ImportFiles(platform::Window owner, const std::vector<Text>& paths) {
   ActionList list(kImportOrder, kImportSingleUse);

@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QToolBar>
 #include <algorithm>
+#include <functional>
 
 #include "base/messages.h"
 #include "base/version.h"
@@ -17,6 +18,7 @@
 #include "competition/maintenance/index_rebuild.h"
 #include "competition/registers/entrants.h"
 #include "exchange/exchange_format.h"
+#include "exchange/export.h"
 #include "exchange/import.h"
 #include "exchange/iof/iof_export.h"
 #include "exchange/iof/iof_import.h"
@@ -199,6 +201,20 @@ void TMainForm::ConnectCommands() {
       if (std::optional<std::string> kept = platform::WinPathFromQ(folder)) GeneralSettings.ExchangeFolder.set(*kept);
       UpdateMenuState(CurrentCompetition);
     });
+  // "exportera": the entrants, the entrants of the open classes, and the clubs (all in the
+  // register, or only those with entrants in this competition).
+  const std::pair<const char*, std::function<void()>> exports[] = {
+      {"arkiv_exp_medlemmar", [this] { ExportEntrants(this, false); }},
+      {"arkiv_exp_oppna", [this] { ExportEntrants(this, true); }},
+      {"arkiv_exp_klubbar_alla", [this] { ExportClubs(this, false); }},
+      {"arkiv_exp_klubbar_tavlande", [this] { ExportClubs(this, true); }},
+  };
+  for (const auto& [name, command] : exports)
+    if (QAction* a = menus_.action(name))
+      connect(a, &QAction::triggered, this, [this, command = command] {
+        command();
+        Refresh();
+      });
   if (QAction* a = menus_.action("arkiv_importera_iof"))
     connect(a, &QAction::triggered, this, [this] {
       std::string path = GeneralSettings.ExchangeFolder.get();

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
+#include <string>
+
 #include "base/times.h"
 
 namespace olbrax {
@@ -63,6 +67,26 @@ TEST(AddDays, MovesOverMonthAndYearEnds) {
   EXPECT_EQ(AddDays("Tisdag  2024-12-31"_w, 1), "Onsdag  2025-01-01"_w);
   EXPECT_EQ(AddDays("fredag 2024-02-28", 0), "Fredag  2024-02-28");
   EXPECT_EQ(AddDays("Lördag 1999-12-31"_w, 1), "Söndag  2000-01-01"_w);
+}
+
+// Every day of a common year, a leap year and the century years 2000 (leap) and 2100 (common),
+// against the calendar of the standard library: each month ends on its own last day.
+TEST(AddDays, AgreesWithTheCalendarOnEveryDayOfTheYear) {
+  using namespace std::chrono;
+  const std::string_view names[7] = {"Söndag  "_w, "Måndag  "_w, "Tisdag  "_w, "Onsdag  "_w,
+                                "Torsdag "_w, "Fredag  "_w, "Lördag  "_w};
+  auto text = [&](sys_days d) {
+    year_month_day ymd{d};
+    char date[11];
+    std::snprintf(date, sizeof date, "%04d-%02u-%02u", int(ymd.year()), unsigned(ymd.month()), unsigned(ymd.day()));
+    return std::string(names[weekday{d}.c_encoding()]) + date;
+  };
+  for (int y : {2023, 2024, 2000, 2100}) {
+    const sys_days first = year{y} / January / 1;
+    for (int n = 0; n <= 366; ++n) {
+      ASSERT_EQ(AddDays(text(first), n), text(first + days{n})) << y << " + " << n;
+    }
+  }
 }
 
 ClockReading g_fake{2024, 5, 11, 6, 9, 5, 7, 0};

@@ -1,6 +1,8 @@
 // The archive of competitions: adding, the limit of eight, deleting and reusing entries, the
 // registers that must exist, and the switch between the entry and definition sets.
+#include <cerrno>
 #include <filesystem>
+#include <vector>
 
 #include "base/messages.h"
 #include "competition/archive.h"
@@ -8,6 +10,8 @@
 #include "competition/records/club_recs.h"
 #include "competition/records/cmp_club_rec.h"
 #include "competition/records/competition_rec.h"
+#include "competition/registers/register_change.h"
+#include "storage/file_hooks.h"
 #include "printing/config/configuration.h"
 #include "storage/isam.h"
 #include "data_fixture.h"
@@ -112,6 +116,100 @@ TEST_F(ArchiveTest, EntryAndDefinitionSetsAreNeverOpenTogether) {
   EXPECT_TRUE(CompetitionOpen);
   EXPECT_FALSE(DefinitionsOpen);
   EXPECT_EQ(KontrFile, nullptr);
+}
+
+// Opening the entry set while the definition set is open closes the definition set first, and
+// what the definitions changed in the statistics block is saved and read back, not lost.
+TEST_F(ArchiveTest, OpeningTheEntrySetClosesTheDefinitionSetFirst) {
+  Add("Byte");
+  OpenDefinitions();
+  ASSERT_TRUE(DefinitionsOpen);
+  CmpClubRec.ControlUse[0] = 7;
+  OpenCompetition();
+  EXPECT_TRUE(CompetitionOpen);
+  EXPECT_FALSE(DefinitionsOpen);
+  EXPECT_EQ(KontrFile, nullptr);
+  EXPECT_EQ(CmpClubRec.ControlUse[0], 7);
+}
+
+// The menus of the archive with two competitions: entries 1 and 2 name them, entry 3 on is vacant
+// and cannot be chosen.
+TEST_F(ArchiveTest, EntriesAfterTheLastCompetitionAreVacant) {
+  Add("Ett");
+  Add("Tv\xE5");
+  auto menu = ShowArchiveMenus();
+  EXPECT_EQ(menu[0].caption, "Ett");
+  EXPECT_TRUE(menu[0].enabled);
+  EXPECT_EQ(menu[1].caption, "Tv\xE5");
+  EXPECT_TRUE(menu[1].enabled);
+  EXPECT_TRUE(menu[1].checked);
+  for (int i = 2; i < kMaxCompetitions; ++i) {
+    SCOPED_TRACE(i + 1);
+    EXPECT_EQ(menu[static_cast<std::size_t>(i)].caption, "vakant");
+    EXPECT_FALSE(menu[static_cast<std::size_t>(i)].enabled);
+  }
+}
+
+// Every file of the data directory is created with the record length, key lengths and
+// duplicates flags of its table, read back from the file headers: an index that allowed
+// duplicates where the table says unique would let two classes share a name.
+TEST_F(ArchiveTest, TheFilesHaveTheRecordsAndKeysOfTheirTable) {
+  Add("Nycklar");
+  CloseAllCompetitionFiles();
+  struct Expected {
+    const char* file;
+    int rec_len;
+    std::vector<std::pair<int, int>> keys;  // key length, duplicates allowed
+  };
+  const Expected table[] = {
+      {"OLBRAX", 2364, {}},           {"CLUBAR", 548, {{30, 1}}},          {"DISTR", 32, {{3, 1}}},
+      {"RUTBESKR", 288, {{11, 0}}},   {"RUTB24", 520, {{11, 0}}},          {"KLASS01", 2348, {{15, 0}, {9, 0}}},
+      {"OL01", 1748, {{5, 1}}},       {"TRACK01", 280, {{13, 0}}},         {"KONTR01", 116, {{4, 0}}},
+  };
+  auto i32 = [](const std::string& b, std::size_t at) {
+    return b.size() < at + 4 ? -1 : int(std::uint8_t(b[at]) | std::uint8_t(b[at + 1]) << 8 | std::uint8_t(b[at + 2]) << 16);
+  };
+  for (const Expected& e : table) {
+    SCOPED_TRACE(e.file);
+    const std::string dat = ReadFileBytes(data.path() / (std::string(e.file) + ".DAT"));
+    EXPECT_EQ(i32(dat, 12), e.rec_len);
+    EXPECT_EQ(i32(dat, 16), static_cast<int>(e.keys.size()));
+    const std::string ix = ReadFileBytes(data.path() / (std::string(e.file) + ".IX"));
+    std::size_t slot = 0;  // index k's header: at the sum of the page sizes of the indexes before it
+    for (auto [len, dups] : e.keys) {
+      const int page_size = i32(ix, slot + 12);
+      EXPECT_EQ(page_size, 6 + 62 * (len + 9));
+      ASSERT_GT(ix.size(), slot + 20);
+      EXPECT_EQ(ix[slot + 20], dups);
+      slot += static_cast<std::size_t>(page_size);
+    }
+  }
+}
+
+// The statistics block is written through the file layer and flushed before it is closed; a
+// flush that fails is reported, and the block is not said to be saved.
+TEST_F(ArchiveTest, TheStatisticsBlockIsFlushedAndAFailedFlushIsReported) {
+  Add("Statistik");
+  struct Calls : disk::FileHooks {
+    std::vector<disk::FileOp> ops;
+    int fail_flush = 0;
+    disk::Verdict Before(const disk::FileEvent& e) override {
+      if (e.path.find("CLUBS01") == std::string::npos) return {};
+      ops.push_back(e.op);
+      return {e.op == disk::FileOp::Flush ? fail_flush : 0, false};
+    }
+  } calls;
+  disk::SetFileHooks(&calls);
+  EXPECT_TRUE(WriteCmpClubRec());
+  using Op = disk::FileOp;
+  EXPECT_EQ(calls.ops, (std::vector<Op>{Op::Open, Op::Write, Op::Flush}));
+  calls.fail_flush = EIO;
+  ResetReportedStorageFailures();
+  EXPECT_FALSE(WriteCmpClubRec());
+  disk::SetFileHooks(nullptr);
+  EXPECT_EQ(ReportedStorageFailures(), 1);
+  ASSERT_FALSE(ui.boxes.empty());
+  EXPECT_EQ(ui.boxes.back().text.substr(0, 21), "Fel vid skrivning av ");
 }
 
 TEST_F(ArchiveTest, MissingRouteFileLeavesTheArchiveClosed) {
@@ -220,6 +318,41 @@ TEST_F(ArchiveTest, ACompetitionIsCreatedWholeOrNotAtAll) {
       });
   EXPECT_TRUE(r.ended);
   EXPECT_GT(r.failures, 20);
+}
+
+// The statistics block that cannot be read names the reason in its I/O result number: a missing
+// file 2, a missing folder 3, no access 5, anything else 100. A delete whose archive cannot be
+// opened says so too.
+TEST_F(ArchiveTest, FailuresOfTheStatisticsBlockAndTheArchiveAreNamed) {
+  Add("Orsak");
+  CloseCompetition();
+  struct Refuse : disk::FileHooks {
+    int err = 0;
+    std::string part;
+    disk::Verdict Before(const disk::FileEvent& e) override {
+      return {e.op == disk::FileOp::Open && e.path.find(part) != std::string::npos ? err : 0, false};
+    }
+  } refuse;
+  refuse.part = "CLUBS01";
+  disk::SetFileHooks(&refuse);
+  const std::pair<int, int> cases[] = {{ENOTDIR, 3}, {EACCES, 5}, {EIO, 100}};
+  for (auto [err, io] : cases) {
+    SCOPED_TRACE(err);
+    refuse.err = err;
+    ui.boxes.clear();
+    EXPECT_FALSE(ReadCmpClubRec());
+    ASSERT_FALSE(ui.boxes.empty());
+    EXPECT_EQ(ui.boxes.back().text.substr(0, 19), "Fel vid l\xE4sning av ");
+    const std::string tail = "\" " + MsgText(io);
+    EXPECT_NE(ui.boxes.back().text.find(tail), std::string::npos) << ui.boxes.back().text;
+  }
+  refuse.part = "OLBRAX";
+  refuse.err = EIO;
+  ResetReportedStorageFailures();
+  EXPECT_FALSE(DeleteCompetition(1));
+  disk::SetFileHooks(nullptr);
+  EXPECT_EQ(ReportedStorageFailures(), 1);
+  EXPECT_NE(ui.boxes.back().text.find("OLBRAX"), std::string::npos) << ui.boxes.back().text;
 }
 
 }  // namespace

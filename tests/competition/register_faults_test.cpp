@@ -1,6 +1,7 @@
 // Every register operation under an error loop: with the n-th file call failing, the operation
 // reports false, the user is shown the storage message, and the files are exactly as before it:
 // intact, no record without its key, no key without its record, nothing half-written.
+#include "base/counter.h"
 #include "base/messages.h"
 #include "competition/records/class_rec.h"
 #include "competition/records/club_recs.h"
@@ -230,6 +231,53 @@ TEST_F(RegisterFaults, AFailedPutAfterTheEditRemovedTheKeysGivesThemBack) {
            return PutControl(false, target_) && edit.Finish();
          },
          [this] { target_ = Found(FindControl, " 31"); }});
+}
+
+// The platform error behind a failed store is named in the box the user sees: a full disk, a
+// file that another copy holds, a refused or write-protected file; other errors give the
+// engine's message alone.
+TEST_F(RegisterFaults, TheBoxNamesTheFullDiskAndOtherPlatformErrors) {
+  Open(false);
+  const std::pair<int, Text> cases[] = {
+      {ENOSPC, " - skivan \xE4r full"},
+      {EDQUOT, " - skivan \xE4r full"},
+      {EWOULDBLOCK, " - filen anv\xE4nds av en annan kopia av olbrax"},
+      {EACCES, " - " + MsgText(5)},
+      {EROFS, " - " + MsgText(150)},
+      {EIO, ""},
+  };
+  disk::FaultInjector faults;
+  disk::SetFileHooks(&faults);
+  for (const auto& [err, detail] : cases) {
+    SCOPED_TRACE(err);
+    ui.boxes.clear();
+    faults.Arm(disk::FileOp::Write, 1, err);
+    ClearDistrict();
+    DistrRec.Dnr.set("09");
+    std::int32_t ref = 0;
+    EXPECT_FALSE(PutDistrict(true, ref));
+    ASSERT_FALSE(ui.boxes.empty());
+    EXPECT_EQ(ui.boxes.back().text, MsgText(IsamError) + detail);
+  }
+  disk::SetFileHooks(nullptr);
+}
+
+// Erasing every entrant when the new entrant file cannot be opened: the user is told, the
+// competition is closed, and the progress window goes.
+TEST_F(RegisterFaults, ErasingEntrantsThatCannotReopenTheFileClosesItsWindow) {
+  Open(false);
+  struct RefuseOpen : disk::FileHooks {
+    disk::Verdict Before(const disk::FileEvent& e) override {
+      return {e.op == disk::FileOp::Open && e.path.find("/OL01.") != std::string::npos ? EACCES : 0, false};
+    }
+  } refuse;
+  disk::SetFileHooks(&refuse);
+  ui.boxes.clear();
+  EXPECT_FALSE(EraseAllEntrants(nullptr));
+  disk::SetFileHooks(nullptr);
+  EXPECT_EQ(CounterDepth(), 0);
+  EXPECT_FALSE(CompetitionOpen);
+  EXPECT_GE(ReportedStorageFailures(), 1);
 }
 
 }  // namespace

@@ -53,6 +53,7 @@ TEST_F(RegisterTest, ClassSortKeys) {
   EXPECT_EQ(SortKeyOf(AddClass("H10")), "100900H10");
   EXPECT_EQ(SortKeyOf(AddClass("\xD6PPEN 3")), "2\xD6PPEN 3\xD6PPEN ");  // an open class, cut to 14
   EXPECT_EQ(SortKeyOf(AddClass("INSKOLN")), "9INSKOLNINSKOL");            // no digit
+  EXPECT_EQ(ClassSortKey("HD12", "HD12"), "120880HD12");                  // mixed: after H and D
   // The walk by sort key: H21E before H21.
   std::vector<Text> order;
   std::int32_t ref = 0;
@@ -198,6 +199,13 @@ TEST_F(RegisterTest, EntrantBookkeepingWarningsAndErasing) {
   EXPECT_EQ(ClubCategory("HU"), 1);
   EXPECT_EQ(ClubCategory("U21"), 2);
   EXPECT_EQ(ClubCategory("H21"), 2);
+  // The youth bound: 16 is youth, 17 is not; a class without a number only by a youth word.
+  EXPECT_EQ(ClubCategory("H16"), 1);
+  EXPECT_EQ(ClubCategory("H17"), 2);
+  EXPECT_EQ(ClubCategory("D10"), 1);
+  EXPECT_EQ(ClubCategory("MOTION"), 2);
+  EXPECT_EQ(ClubCategory("INSKOL"), 1);
+  EXPECT_EQ(ClubCategory("H16E"), 0);
   CloseCompetition();
   EXPECT_TRUE(CheckRecordKeys(DataFileName("OL", CurrentCompetition)).ok);
   OpenCompetition();
@@ -279,6 +287,43 @@ TEST_F(RegisterTest, RelayAllocation) {
   ASSERT_EQ(ui.boxes.size(), 1u);
   EXPECT_EQ(ui.boxes[0].text, "Fel i klassdata/banordnfil \"H21\", Banlottningen ej rimlig.");
   CmpClubRec.DrawFilePath.set("");
+}
+
+// The bounds of the club counters and of the district numbers, and the course length of the
+// stage that is shown.
+TEST_F(RegisterTest, LastClubLastDistrictAndTheStageOfTheClassTime) {
+  AddCompetition("Gr\xE4nser");
+  // The last club record the statistics hold is counted like any other.
+  ClearEntrant();
+  EntrantRec.ClubRef = kMaxClubRecords;
+  CountClubStatistics(1, "H21");
+  EXPECT_EQ(ClubCounter(kMaxClubRecords, 2), 1);
+  EXPECT_EQ(ClubCounter(0, 2), 1);
+  CountClubStatistics(-1, "H21");
+  EXPECT_EQ(ClubCounter(kMaxClubRecords, 2), 0);
+
+  // The dialog suggests a new district while fewer than 99 are stored.
+  std::int32_t ref = 0;
+  for (int i = 1; i <= 98; ++i) {
+    ClearDistrict();
+    DistrRec.Dnr.set(ZeroStr(i, 2));
+    ASSERT_TRUE(PutDistrict(true, ref));
+  }
+  EXPECT_TRUE(SuggestDistrict());
+  EXPECT_EQ(DistrRec.Dnr.get(), "99");
+  ASSERT_TRUE(PutDistrict(true, ref));
+  EXPECT_FALSE(SuggestDistrict());
+
+  // The class time uses the course length of the stage shown (stage 2: 5 km at 6 min/km).
+  ClearClassRec();
+  KlassRec.minKmTid = 360;
+  KlassRec.BanSize[1][0] = 5000;
+  KlassRec.BanSize[2][0] = 3000;
+  InfoRec.DagStr = 2;
+  InfoRec.MellanTid = 0;
+  EXPECT_EQ(ClassTimeA(), 5 * 360 + 1);
+  InfoRec.DagStr = 1;  // no length on stage 1: the time per km
+  EXPECT_EQ(ClassTimeA(), 360);
 }
 
 }  // namespace

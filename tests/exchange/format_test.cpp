@@ -24,6 +24,17 @@ TEST(ExchangeFormat, FieldsAndCleaning) {
   EXPECT_EQ(NormaliseControlCode("s1x9"), "S1X");
 }
 
+// Every byte value through the cleaning: control characters and byte 255 become blanks, every
+// other byte (letters of the code page included) stays.
+TEST(ExchangeFormat, CleaningKeepsEveryByteButControlsAnd255) {
+  for (int b = 0; b < 256; ++b) {
+    SCOPED_TRACE(b);
+    const char c = static_cast<char>(b);
+    const bool blanked = b < 32 || b == 255;
+    EXPECT_EQ(CleanField(Text("a") + c + "b"), blanked ? Text("a b") : Text("a") + c + "b");
+  }
+}
+
 TEST(ExchangeFormat, IdentifiersAndOrderCodes) {
   EXPECT_EQ(RecogniseSection("*Namn;kommentar"), kSecNamn);
   EXPECT_EQ(RecogniseSection("*ModifieraNamn"), kSecModifieraNamn);

@@ -6,7 +6,10 @@
 
 #include "base/messages.h"
 #include "competition/records/class_rec.h"
+#include "competition/data_dir_check.h"
 #include "competition/records/definition_recs.h"
+#include "competition/records/entrant_rec.h"
+#include "competition/registers/entrants.h"
 #include "competition/records_check.h"
 #include "competition/registers/definitions.h"
 #include "competition/registers/register_find.h"
@@ -57,7 +60,8 @@ class BadInputTest : public DataTest {
 TEST_F(BadInputTest, RandomAndMutatedFilesNeverBreakTheData) {
   std::mt19937 rng(99);
   std::vector<std::string> demo;
-  for (const char* f : {"klubbar.txt", "distrikt.txt", "kontroller.txt", "banor.txt", "klasser.txt", "rutb24.txt"})
+  for (const char* f : {"klubbar.txt", "distrikt.txt", "kontroller.txt", "banor.txt", "klasser.txt", "rutb24.txt",
+                        "namn.txt", "resultat.txt"})
     demo.push_back(ReadFileBytes(kDemo / f));
   // Random bytes.
   for (int i = 0; i < 8; ++i) {
@@ -66,7 +70,7 @@ TEST_F(BadInputTest, RandomAndMutatedFilesNeverBreakTheData) {
     ImportBytes("slump" + std::to_string(i) + ".txt", bytes);
   }
   // Demo files with flipped bytes, cut short, or lines doubled.
-  for (int i = 0; i < 36; ++i) {
+  for (int i = 0; i < 48; ++i) {
     std::string bytes = demo[static_cast<std::size_t>(i) % demo.size()];
     switch (i % 3) {
       case 0:
@@ -80,6 +84,54 @@ TEST_F(BadInputTest, RandomAndMutatedFilesNeverBreakTheData) {
     }
     ImportBytes("mutant" + std::to_string(i) + ".txt", bytes);
   }
+  ExpectIntact();
+  CloseAllCompetitionFiles();
+  EXPECT_EQ(CheckCompetitionCounters(data.str(), 1), "");
+}
+
+// Entry and result lines that are wrong in every way the users' files are: each gives its
+// message, nothing breaks, and the counters agree with the entrants afterwards.
+TEST_F(BadInputTest, BadEntryAndResultLines) {
+  ImportBytes("klasser.txt", ReadFileBytes(kDemo / "klasser.txt"));
+  ImportBytes("fel.txt",
+              "*Namn\r\n"
+              "\r\nOK A\r\n,\r\n,,,,,,,,\r\n"          // missing fields
+              "OK A,H21,A,,1x0,,,,12\r\n"                 // letters in a start time
+              "OK A,H21,B,,,,,,99999\r\n"                 // a start number over 9999
+              "OK A,H21,C,,,,063:75,,13\r\n"              // 75 seconds in a finish clock
+              "OK A,H21,D,,,,,,13\r\n"
+              "*Resultat\r\n"
+              "13 06015\r\n13 06115\r\n"                  // a result twice
+              "13 061x5\r\n14 06000\r\n13 06075\r\n1234567890123456 1\r\n x\r\n"
+              "*Emitresultat\r\n13 0 0\r\n13 996 99\r\n99999 1 1\r\n");
+  auto shown = [&](std::string_view part) {
+    return std::any_of(ui.message_lines.begin(), ui.message_lines.end(),
+                       [&](const std::string& m) { return m.find(part) != std::string::npos; });
+  };
+  EXPECT_TRUE(shown("0013 har redan tid \xE4ndring sker!"));
+  EXPECT_TRUE(shown("Ok\xE4nt startnummer...0014"));
+  EXPECT_TRUE(shown("M\xE5ltiden felaktig/saknas (nr mmmss) 13 06075"));
+  EXPECT_TRUE(shown("Tiden felaktig/saknas (nr mmmss) 13 0 0"));
+  EXPECT_TRUE(shown("Ok\xE4nt startnummer...0000"));
+  std::int32_t ref = 0;
+  bool at_end, found;
+  FindEntrant(kFindExact, "0013", ref, at_end, found);
+  ASSERT_TRUE(found);
+  EXPECT_EQ(EntrantRec.FinishTime[0][0], 5999942);  // 996 minutes: UTGÅTT, whatever the seconds
+  ExpectIntact();
+  CloseAllCompetitionFiles();
+  EXPECT_EQ(CheckCompetitionCounters(data.str(), 1), "");
+}
+
+TEST_F(BadInputTest, TheEntrantLimit) {
+  ImportBytes("klasser.txt", ReadFileBytes(kDemo / "klasser.txt"));
+  std::string lines = "*Namn\r\n";
+  for (int i = 1; i <= 3201; ++i) lines += "OK A,H21,L" + std::to_string(i) + "\r\n";
+  ImportBytes("manga.txt", lines);
+  EXPECT_EQ(UsedRecs(EntrantFile), 3200);
+  EXPECT_FALSE(LastImportRun().complete);
+  EXPECT_NE(std::find(ui.message_lines.begin(), ui.message_lines.end(), "Max antal [3200] namn uppn\xE5tt kan ej addera!"),
+            ui.message_lines.end());
   ExpectIntact();
 }
 

@@ -180,6 +180,72 @@ TEST_F(EngineTest, PageBreakPrintsFooterAndContinuedHeader) {
   EXPECT_TRUE(rule);
 }
 
+// The space check at the bottom of the page, to the dot: the footer keeps three small lines and
+// one dot; what fits in the rest stays on the page, one dot more breaks it.
+TEST_F(EngineTest, TheSpaceCheckBreaksOneDotPastTheRoomLeft) {
+  JobSetup setup;
+  ASSERT_TRUE(printerinit("plats", setup, nullptr));
+  const int footer = 3 * (43 + 4);  // three small lines of the recording canvas
+  const double used = 1000;
+  const double room = PrintableHeight - 1 - used - footer - 1;  // the most that still fits
+  UsedHeight = used;
+  EXPECT_TRUE(FitsSpace(false, room));
+  EXPECT_FALSE(FitsSpace(false, room + 1));
+  NeedSpace("Plats", room);
+  EXPECT_EQ(PageNumber, 1);
+  EXPECT_EQ(UsedHeight, used + room);
+  UsedHeight = used;
+  NeedSpace("Plats", room + 1);
+  EXPECT_EQ(PageNumber, 2);
+  printerexit(0, 0);
+}
+
+// Lines drawn one after another continue from where the last one ended.
+TEST_F(EngineTest, LinesContinueFromThePenPosition) {
+  ASSERT_TRUE(printerinit("linjer", JobSetup{}, nullptr));
+  RecordingCanvas& c = Canvas();
+  PrMoveTo(100, 200);
+  PrLineTo(300, 400, 1);
+  PrLineTo(500, 600, 2);
+  PrLineTo(700, 800, 0);  // a pen of width 0 moves without drawing
+  PrLineTo(900, 1000, 1);
+  std::vector<RecordingCanvas::Call> lines;
+  for (const auto& call : c.calls)
+    if (call.op == Op::Line) lines.push_back(call);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(std::make_pair(lines[1].x, lines[1].y), std::make_pair(300, 400));
+  EXPECT_EQ(std::make_pair(lines[1].x2, lines[1].y2), std::make_pair(500, 600));
+  EXPECT_EQ(std::make_pair(lines[2].x, lines[2].y), std::make_pair(700, 800));
+  printerexit(0, 0);
+}
+
+// The print progress window shows status lines 1, 2, 3 and 5; line 4 is not one of its fields.
+TEST_F(EngineTest, StatusLinesReachTheProgressWindow) {
+  ASSERT_TRUE(printerinit("status", JobSetup{}, &ui));
+  ui.report_lines.clear();
+  for (int line = 1; line <= 5; ++line) ShowStatusLine(line, "s" + std::to_string(line));
+  printerexit(0, 0);
+  std::vector<std::string> shown;
+  for (const auto& l : ui.report_lines)
+    if (l.size() > 2 && l[l.size() - 2] == 's') shown.push_back(l);
+  EXPECT_EQ(shown, (std::vector<std::string>{"status1:s1", "status2:s2", "status3:s3", "status5:s5"}));
+}
+
+// A picture whose width divisor is 0 (a configuration that says nothing) is printed as if it
+// were 1: across the whole width, never divided by zero.
+TEST_F(EngineTest, APictureDivisorOf0CountsAs1) {
+  JobSetup setup;
+  setup.pictures[0] = {true, "", 0};
+  ASSERT_TRUE(printerinit("p0", setup, nullptr));
+  PrintPictures();
+  std::vector<RecordingCanvas::Call> rects;
+  for (const auto& call : Canvas().calls)
+    if (call.op == Op::Rectangle) rects.push_back(call);
+  ASSERT_EQ(rects.size(), 1u);
+  EXPECT_EQ(rects[0].x2 - rects[0].x, PrintableWidth - 2);
+  printerexit(0, 0);
+}
+
 TEST_F(EngineTest, ColumnsAndRelativeTabs) {
   JobSetup setup;
   setup.columns = 2;

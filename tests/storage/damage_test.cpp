@@ -171,5 +171,58 @@ TEST_F(DamageTest, TheRepairNeverMakesAFileLonger) {
   EXPECT_TRUE(CheckBlock(Name()).ok) << CheckBlock(Name()).message;
 }
 
+// A free chain whose link points past the end of its file is refused with 10170 when the engine
+// would take from it, before anything is written: the link is never followed.
+TEST_F(DamageTest, AFreeChainLinkBeyondTheFileIsRefused) {
+  auto i32 = [](const std::string& bytes, std::size_t at) {
+    std::int32_t v;
+    std::memcpy(&v, bytes.data() + at, 4);
+    return v;
+  };
+  // Records: the chain is 9 -> 5; record 9's link now names record 201 of 200.
+  Patch(".DAT", 9 * kRecLen, Le32(201));
+  auto before = Files();
+  FileBlock* fb = Open();
+  std::int32_t n = 0;
+  AddRec(fb, n, std::string(kRecLen, 'n').data());
+  EXPECT_EQ(IsamError, 10170);
+  CloseFileBlock(fb);
+  EXPECT_TRUE(Files() == before) << "a file changed";
+  // The last record is a link the chain may hold.
+  Restore();
+  fb = Open();
+  DeleteRec(fb, 200);
+  DeleteRec(fb, 9);
+  AddRec(fb, n, std::string(kRecLen, 'n').data());
+  EXPECT_EQ(n, 9);
+  AddRec(fb, n, std::string(kRecLen, 'n').data());
+  EXPECT_EQ(n, 200);
+  CloseFileBlock(fb);
+
+  // Index pages: removing keys frees pages; the first free page's link then names the
+  // page after the last one.
+  Restore();
+  fb = Open();
+  for (int i = 1; i <= 120; ++i) DeleteKey(fb, 1, i, "K" + std::to_string(i));
+  CloseFileBlock(fb);
+  std::string ix = ReadFileBytes(File("BLOCK.IX"));
+  const std::int32_t first_free = i32(ix, 0), pages = i32(ix, 8);
+  ASSERT_GE(first_free, 1);
+  ASSERT_GE(i32(ix, 4), 2);  // at least two free pages: the link matters
+  Patch(".IX", static_cast<std::size_t>(first_free * kRow), Le32(pages + 1));
+  fb = Open();
+  // Keys go into the pages there are until one needs a new page: that call fails.
+  for (int i = 1; i <= 120; ++i) {
+    before = Files();
+    AddKey(fb, 1, i, "K" + std::to_string(i));
+    if (!IsamOK) break;
+  }
+  EXPECT_EQ(IsamError, 10170);
+  CloseFileBlock(fb);
+  EXPECT_TRUE(Files() == before) << "a file changed";
+  // It was the first page taken from the chain: its head and count are as they were.
+  EXPECT_EQ(ReadFileBytes(File("BLOCK.IX")).substr(0, 12), ix.substr(0, 12));
+}
+
 }  // namespace
 }  // namespace olbrax::test

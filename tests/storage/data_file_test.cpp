@@ -1,4 +1,5 @@
 // Records, file block life and the engine status.
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 
@@ -218,6 +219,42 @@ TEST_F(RecordTest, EngineLifecycle) {
   EXPECT_EQ(IsamError, 10310);
   EXPECT_EQ(InitIsam(2, 8), 8);
   EXPECT_EQ(IsamMaxWorkstation(), 50);
+}
+
+// Every errno of the file layer's table reaches the engine status as its Windows number, with
+// the write named as the failed call: a wrong number gives the user the wrong message (112 is
+// the one that says the disk is full).
+TEST_F(RecordTest, EveryErrnoOfAFailedDataWriteGivesItsWindowsNumber) {
+  struct FailDataWrite : disk::FileHooks {
+    int err = 0;
+    disk::Verdict Before(const disk::FileEvent& e) override {
+      bool data = e.path.size() > 4 && e.path.compare(e.path.size() - 4, 4, ".DAT") == 0;
+      return {e.op == disk::FileOp::Write && data ? err : 0, false};
+    }
+  } hooks;
+  const std::pair<int, int> table[] = {
+      {ENOENT, 2},   {ENOTDIR, 3},     {EMFILE, 4},       {ENFILE, 4},    {EACCES, 5},  {EPERM, 5},
+      {EISDIR, 5},   {EBADF, 6},       {ENOMEM, 8},       {EROFS, 19},    {EWOULDBLOCK, 32},
+      {ENETDOWN, 53}, {ENETUNREACH, 53}, {EHOSTUNREACH, 53}, {ENOTCONN, 53}, {ETIMEDOUT, 53},
+      {EEXIST, 80},  {EINVAL, 87},     {ENOSPC, 112},     {EDQUOT, 112},  {ENAMETOOLONG, 206},
+      {EIO, 1117},   {E2BIG, 31},  // anything else: general failure
+  };
+  FileBlock* fb = Make(32, {});
+  disk::SetFileHooks(&hooks);
+  for (auto [err, win] : table) {
+    SCOPED_TRACE(err);
+    hooks.err = err;
+    std::int32_t n = 0;
+    AddRec(fb, n, Rec('a').data());
+    EXPECT_FALSE(IsamOK);
+    EXPECT_EQ(IsamDosError, win);
+    EXPECT_EQ(IsamDosFunc, DosFunc::kWrite);
+  }
+  disk::SetFileHooks(nullptr);
+  CloseFileBlock(fb);
+  // The journal puts back what the failed writes began, at the next open.
+  CloseFileBlock(fb = Open());
+  EXPECT_TRUE(CheckBlock(Name()).ok) << CheckBlock(Name()).message;
 }
 
 }  // namespace

@@ -191,6 +191,17 @@ bool RewriteEntrant(std::int32_t ref) {
   return change.Finish();
 }
 
+bool RewriteEntrantAndClass(std::int32_t ref) {
+  TEntrantRec entrant = EntrantRec;
+  ToStorage(entrant);
+  TKlassRec klass = KlassRec;
+  ToStorage(klass);
+  RegisterChange change;
+  change.WriteRecord(EntrantFile, ref, entrant);
+  if (EntrantRec.ClassRef >= 1) change.WriteRecord(KlassFile, EntrantRec.ClassRef, klass);
+  return change.Finish();
+}
+
 int ClubCategory(std::string_view name) {
   bool youth_word = HasYouthWord(name);
   long n = ClassNumber(name);

@@ -19,6 +19,9 @@ void FindEntrant(int mode, std::string_view key, std::int32_t& ref, bool& at_end
 // registers/register_change.h): false when it failed, which the user has been shown.
 bool PutEntrant(bool adding, std::int32_t& ref);
 bool RewriteEntrant(std::int32_t ref);
+// Rewrites the entrant (record `ref`, without keys) and, when it has one, its class from the class
+// buffer, as one change: a registered result changes both.
+bool RewriteEntrantAndClass(std::int32_t ref);
 // Counting in and out rewrites the entrant's class; false when that failed (the counters in
 // memory are then as before).
 bool EntrantCounted(bool warn);
