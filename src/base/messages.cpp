@@ -36,6 +36,12 @@ std::string_view Caption(int style) {
   }
 }
 
+void (*g_before_box)() = nullptr;
+
+void BeforeBox() {
+  if (g_before_box) g_before_box();
+}
+
 int ShowTextImpl(int code, std::string_view text, bool convert_dos) {
   Text shown = Cut(text, kMsgLineMax);
   int style = code / 100;
@@ -47,6 +53,7 @@ int ShowTextImpl(int code, std::string_view text, bool convert_dos) {
     platform::CurrentUi().MessageLine(shown);
     return platform::kOk;
   }
+  BeforeBox();
   return platform::CurrentUi().ShowBox(style, Caption(style), shown);
 }
 
@@ -68,8 +75,11 @@ int ShowText(int code, std::string_view text) { return ShowTextImpl(code, text, 
 int AskBeforeDestroying(std::string_view text) {
   Text shown = Cut(text, kMsgLineMax);
   if (HasDosSwedishLetters(shown)) shown = DosToWin(shown);
+  BeforeBox();
   return platform::CurrentUi().ShowBox(platform::kGuardedQuestionBox, Caption(1), shown);
 }
+void SetBeforeBoxHook(void (*hook)()) { g_before_box = hook; }
+
 int ShowTextAsIs(int code, std::string_view text) { return ShowTextImpl(code, text, false); }
 
 bool ShowMsg(int code) {
@@ -100,6 +110,7 @@ int ParseNumberField(std::string_view field, int fallback) {
 }
 
 int AskNumber(platform::Window owner, int value, std::string_view prompt) {
+  BeforeBox();
   return platform::CurrentUi().AskNumber(owner, value, prompt.substr(0, 80));
 }
 

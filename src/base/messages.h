@@ -36,6 +36,9 @@ int ShowTextAsIs(int code, std::string_view text);
 // A Yes/No question (caption "??") asked before data is destroyed: "Nej" is its default button,
 // so that a stray Enter keeps the data. Returns the box result (platform::kYes to go on).
 int AskBeforeDestroying(std::string_view text);
+// Called before every message box and question (not before message-line texts): a long command
+// that holds changes in memory commits them before the user is asked anything. Null: none.
+void SetBeforeBoxHook(void (*hook)());
 
 // The number box: shows `prompt` (at most 80 characters; "Ange ett tal:" when empty) and
 // `value`; returns the number entered or `value` when cancelled.

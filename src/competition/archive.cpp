@@ -509,13 +509,49 @@ void ReadCompetitionRec(int mode, std::string_view key, std::int32_t& n, bool& a
   if (!found) n = 0;
 }
 
-bool PutCompetitionRec(bool adding, std::int32_t& n) {
-  FileBlock* archive = nullptr;
+namespace {
+
+// The archive as the change in progress holds it: a block in a transaction stays open until the
+// transaction ends, and a second handle of the same file would be refused as held by another copy.
+FileBlock* g_archive_in_change = nullptr;
+
+// Opens the archive for a change; false (shown to the user) when it cannot be opened.
+bool OpenArchiveForChange(FileBlock*& archive) {
+  if (g_archive_in_change) {
+    archive = g_archive_in_change;
+    return true;
+  }
+  archive = nullptr;
   OpenFileBlock(archive, DataFileName(g_archive.name));
   if (!IsamOK) {
     ReportFileFailure("", DataFileName(g_archive.name));
     return false;
   }
+  return true;
+}
+
+// Closes it again, or keeps it open until the changes in progress have ended.
+void CloseArchiveAfterChange(FileBlock* archive) {
+  KeptStatus status;
+  RefreshArchiveCounts(archive);
+  if (!ChangeOpen()) {
+    CloseFileBlock(archive);
+  } else if (g_archive_in_change == nullptr) {
+    g_archive_in_change = archive;
+    WhenChangesEnd([] {
+      RefreshArchiveCounts(g_archive_in_change);
+      CloseFileBlock(g_archive_in_change);
+      g_archive_in_change = nullptr;
+    });
+  }
+  status.Restore();
+}
+
+}  // namespace
+
+bool PutCompetitionRec(bool adding, std::int32_t& n) {
+  FileBlock* archive = nullptr;
+  if (!OpenArchiveForChange(archive)) return false;
   TInfoRec stored = InfoRec;
   ToStorage(stored);
   RegisterChange change;
@@ -525,10 +561,7 @@ bool PutCompetitionRec(bool adding, std::int32_t& n) {
   }
   change.WriteRecord(archive, n, stored);
   bool ok = change.Finish();
-  KeptStatus status;
-  RefreshArchiveCounts(archive);
-  CloseFileBlock(archive);
-  status.Restore();
+  CloseArchiveAfterChange(archive);
   if (!ok) return false;
   if (adding) {
     InfoRec.DataStatus = 0;

@@ -224,6 +224,11 @@ int LinesDone() { return S().counts.lines; }
 
 ExchangeCounts LastExchangeCounts() { return S().counts; }
 
+void SetReportedCounts(const ExchangeCounts& counts) {
+  S().counts.added = counts.added;
+  S().counts.modified = counts.modified;
+}
+
 bool RemoveExchangeFile(std::string_view path) { return disk::Delete(path) == disk::kErrNone; }
 
 ExchangeCounts CloseExchangeFile() {

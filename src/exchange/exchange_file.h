@@ -41,6 +41,8 @@ void ReportExport(std::string_view text, int written, int total);
 int LinesDone();
 // The counters of the file opened last; they keep their values after it is closed.
 ExchangeCounts LastExchangeCounts();
+// Sets the records counted back (a batch of records rolled back).
+void SetReportedCounts(const ExchangeCounts& counts);
 ExchangeCounts CloseExchangeFile();
 // Deletes a created file after it was closed (a file that could not be written whole is not left
 // looking like a finished one); false when it could not be deleted.

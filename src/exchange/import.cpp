@@ -1,4 +1,5 @@
 #include "exchange/import.h"
+#include "exchange/import_step.h"
 
 #include <algorithm>
 #include <array>
@@ -17,6 +18,8 @@
 #include "competition/records/definition_recs.h"
 #include "competition/records/route_recs.h"
 #include "competition/registers/definitions.h"
+#include "competition/registers/entrants.h"
+#include "competition/registers/register_change.h"
 #include "competition/registers/register_find.h"
 #include "competition/registers/shared_registers.h"
 #include "exchange/exchange_file.h"
@@ -48,13 +51,54 @@ struct ImportState {
 
 ImportRunStatus g_run;
 
-void Log(std::string_view line) {
+// The records of a file go into the files in batches (competition/registers/register_change.h):
+// a crash loses at most the batch in progress, and its log lines wait for its commit, so that the
+// log never tells of a record that is not in the files.
+ChangeBatch g_batch;
+std::vector<Text> g_pending;
+
+void Print(std::string_view line) {
   print::LogEnsureOpen();
   print::LogLine(line);
 }
 
+void Log(std::string_view line) { ImportLog(line); }
+
+void PrintPending() {
+  for (const Text& line : g_pending) Print(line);
+  g_pending.clear();
+}
+
+// The records of a batch that was rolled back after a failure: said in the log.
+void BatchLost(int records) {
+  g_pending.clear();
+  if (records > 0)
+    Print("     " + IntStr(records, 0) + " poster f\xF6re felet sparades inte (de \xE5terst\xE4lldes med felet)");
+}
+
+// Ends the batch in progress; false when its commit failed (shown, logged, the run partial).
+bool CommitBatch() {
+  if (!g_batch.open()) return true;
+  int records = g_batch.records();
+  bool failed_before = g_batch.failed();
+  if (CommitCountedBatch(g_batch)) return true;
+  if (!failed_before) Print("     " + MsgLine);
+  BatchLost(records);
+  g_run.complete = false;
+  return false;
+}
+
 // The run did only part of its work.
 void Partial() { g_run.complete = false; }
+
+// Opens a batch for the next record unless one is open.
+void BeginBatch() {
+  if (g_batch.open()) return;
+  g_pending.clear();
+  g_batch.committed = PrintPending;
+  g_batch.before_box = [] { CommitBatch(); };
+  BeginCountedBatch(g_batch, [counts = LastExchangeCounts()] { SetReportedCounts(counts); });
+}
 
 // A record the register layer could not store: its failure (already shown to the user) goes into
 // the log, the record counts as neither added nor modified, and the rest of the file is left, so
@@ -627,6 +671,7 @@ void Dispatch(ImportState& st) {
 }
 
 void FinishFile(ImportState& st, std::uint8_t saved_format) {
+  CommitBatch();
   if (st.cancelled) {
     Log("");
     Log("<< avbrutet >>");
@@ -710,6 +755,11 @@ bool ImportFile(platform::Window owner, std::string_view file_name, std::string_
           }
           return true;
         }
+        // A section opens and closes files, which no transaction spans.
+        if (!CommitBatch()) {
+          st.stop = true;
+          break;
+        }
         Log("importerar \"" + Text(kSections[section].identifier) + "\"");
         bool first = st.first_pending;
         st.first_pending = false;
@@ -732,12 +782,29 @@ bool ImportFile(platform::Window owner, std::string_view file_name, std::string_
       st.lines[static_cast<std::size_t>(st.collected++)] = line;
     }
     bool complete = st.section >= 0 && st.collected == kSections[st.section].lines_per_record;
-    if (!changed && complete && st.entered && st.section == section_at_start) Dispatch(st);
+    if (!changed && complete && st.entered && st.section == section_at_start) {
+      // A competition record makes files and opens them, which no transaction spans.
+      if (st.section == kSecBas) {
+        if (!CommitBatch()) st.stop = true;
+      } else {
+        BeginBatch();
+      }
+      if (!st.stop) {
+        Dispatch(st);
+        if (g_batch.failed()) {
+          CommitBatch();
+          st.stop = true;
+        } else if (g_batch.open() && g_batch.Counted() && !CommitBatch()) {
+          st.stop = true;
+        }
+      }
+    }
     // Let the cancel button of the progress window through, then ask it.
     platform::CurrentUi().ProcessEvents();
     if (CounterAborted()) {
       st.cancelled = true;
       Partial();
+      if (!CommitBatch()) st.stop = true;
     }
   }
   FinishFile(st, saved_format);
@@ -750,6 +817,11 @@ bool ImportFile(platform::Window owner, std::string_view file_name, std::string_
 }
 
 const ImportRunStatus& LastImportRun() { return g_run; }
+
+void ImportLog(std::string_view line) {
+  if (g_batch.open() && !g_batch.failed()) g_pending.emplace_back(line);
+  else Print(line);
+}
 
 bool ImportFiles(platform::Window owner, const std::vector<Text>& paths) {
   ActionList list(kImportOrder, kImportSingleUse);

@@ -16,10 +16,8 @@ struct ImportStep {
   bool partial = false;
 };
 
-// One line of the import log (a log job is started when none is open).
-inline void ImportLog(std::string_view line) {
-  print::LogEnsureOpen();
-  print::LogLine(line);
-}
+// One line of the import log (a log job is started when none is open). While the records of a
+// batch wait for their commit, so do their lines (exchange/import.cpp).
+void ImportLog(std::string_view line);
 
 }  // namespace olbrax

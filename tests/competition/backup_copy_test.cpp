@@ -137,10 +137,19 @@ TEST_F(BackupCopyTest, FailuresAreReportedWithMessage516) {
   EXPECT_FALSE(BackupCopy(&ui, data.str() + "/."));
   EXPECT_EQ(LastBox(), MsgText(516) + " \"" + data.str() + "/.\" \xE4r databiblioteket sj\xE4lvt.");
 
-  // A full disk.
-  disk::FaultInjector faults;
+  // A full disk under the copy: its third write fails (the competition record written back
+  // before the copy is a transaction whose writes depend on the engine, not on the copy).
+  struct FullTarget : disk::FileHooks {
+    std::string folder;
+    int writes = 0;
+    disk::Verdict Before(const disk::FileEvent& e) override {
+      if (e.op == disk::FileOp::Write && e.path.compare(0, folder.size(), folder) == 0 && ++writes == 3)
+        return {ENOSPC};
+      return {};
+    }
+  } faults;
+  faults.folder = target.str();
   disk::SetFileHooks(&faults);
-  faults.Arm(disk::FileOp::Write, 3, ENOSPC);
   EXPECT_FALSE(BackupCopy(&ui, target.str()));
   disk::SetFileHooks(nullptr);
   EXPECT_EQ(LastBox(), MsgText(516) + "112");

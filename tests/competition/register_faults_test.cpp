@@ -11,6 +11,7 @@
 #include "competition/records/route_recs.h"
 #include "competition/registers/definitions.h"
 #include "competition/registers/entrants.h"
+#include "competition/registers/register_change.h"
 #include "competition/registers/register_find.h"
 #include "competition/registers/shared_registers.h"
 #include "data_fixture.h"
@@ -223,10 +224,11 @@ TEST_F(RegisterFaults, AFailedPutAfterTheEditRemovedTheKeysGivesThemBack) {
   Check({"edit a control", true,
          [this] {
            // The edit window removes the keys when it opens (the failing call may land there too)
-           // and stores the record when OK is pressed.
-           if (!DeleteControl(true, " 31", target_, false)) return false;
+           // and stores the record when OK is pressed, all in one change.
+           RegisterChange edit;
+           if (!DeleteControl(true, " 31", target_, false)) return edit.Finish() && false;
            KontrRec.KodNr.set(" 33");
-           return PutControl(false, target_);
+           return PutControl(false, target_) && edit.Finish();
          },
          [this] { target_ = Found(FindControl, " 31"); }});
 }

@@ -1,5 +1,7 @@
 #include "competition/registers/entrants.h"
 
+#include <memory>
+
 #include "base/counter.h"
 #include "base/messages.h"
 #include "competition/archive.h"
@@ -285,38 +287,50 @@ bool EntrantUncounted(bool counters_too) {
   return change.Finish();
 }
 
-bool EraseAllEntrants(platform::Window owner) {
-  if (!CompetitionOpen || !EntrantFile || UsedRecs(EntrantFile) < 1) return false;
-  if (AskBeforeDestroying("Alla Persondata kommer att raderas Ok!") != platform::kYes) return false;
-  OpenCounter(owner, 2, "Skapar nya personfiler");
-  Text name = DataFileName("OL", CurrentCompetition);
-  CloseFileBlock(EntrantFile);
-  KeyDescs keys{};
-  keys[0] = {5, 1};
-  CreateFileBlock(name, kEntrantRecLen, 1, keys);
-  // When the file could not be made anew, the old one (still whole: a file is only emptied once
-  // it is taken) is opened again and nothing else changes.
-  bool created = IsamOK;
-  if (!created) ReportStorageFailure(StorageFailureText() + " " + name);
-  OpenFileBlock(EntrantFile, name);
-  if (!IsamOK) {
-    EntrantFile = nullptr;
-    CompetitionOpen = false;
-    CloseCounter();
-    if (created) ReportStorageFailure(StorageFailureText() + " " + name);
-    return false;
+namespace {
+
+// The counters as the counted batch in progress found them.
+struct CounterSnapshot {
+  TInfoRec info;
+  TCmpClubRec clubs;
+};
+std::shared_ptr<CounterSnapshot> g_counted;
+
+// Removes every entrant with its counts, in batches: a crash leaves the entrants of the batches
+// committed so far erased and counted out, the others still there and counted.
+bool EraseEntrantsInBatches() {
+  ChangeBatch batch;
+  std::int32_t total = FileLen(EntrantFile) - 1;
+  for (std::int32_t ref = 1; ref <= total; ++ref) {
+    BeginCountedBatch(batch);
+    TEntrantRec stored{};
+    GetRec(EntrantFile, ref, &stored);
+    if (!IsamOK) {
+      ReportStorageFailure(StorageFailureText());
+      batch.Rollback();
+      return false;
+    }
+    if (stored.DataStatus != 0) continue;
+    EntrantRec = stored;
+    FromStorage(EntrantRec);
+    if (!EntrantUncounted(false)) break;
+    if (!DeleteRegisterRecord(EntrantFile, {kEntrantKey}, ref, true, stored)) break;
+    if (ref % 100 == 0) CounterLine(2, "Raderar deltagare " + IntStr(ref, 0) + " av " + IntStr(total, 0));
+    if (batch.Counted() && !CommitCountedBatch(batch)) return false;
   }
-  if (!created) {
-    CloseCounter();
-    return false;
-  }
+  return CommitCountedBatch(batch);
+}
+
+// Every class and the competition as they are without entrants, in one transaction.
+bool ResetClassesAndCompetition() {
+  ChangeBatch batch;
+  BeginCountedBatch(batch);
   std::memset(InfoRec.Count, 0, sizeof InfoRec.Count);
   std::memset(InfoRec.ResIndex, 0, sizeof InfoRec.ResIndex);
   std::memset(InfoRec.StTidCount, 0, sizeof InfoRec.StTidCount);
   InfoRec.gLottad = InfoRec.cLottad = InfoRec.sLottad = InfoRec.Lottad = InfoRec.Jaktad = 0;
   InfoRec.maxDag = 0;
-  bool ok = WriteCompetitionRec(CurrentCompetition);
-
+  bool ok = true;
   std::int32_t ref = 0;
   bool at_end = false, found = false;
   FindClassBySortKey(kFindReset, "", ref, at_end, found);
@@ -336,12 +350,77 @@ bool EraseAllEntrants(platform::Window owner) {
       for (auto& t : stage) t = kNoTime;
     ok = RewriteClass(ref);
   }
+  if (!ok) {
+    batch.Rollback();
+    return false;
+  }
   CmpClubRec.ClubsWithEntrants = 0;
   for (int i = 1; i <= kMaxClubRecords; ++i) CmpClubRec.ClubEntrantCount[i] = 0;
   CountClubStatistics(0, "");
+  return CommitCountedBatch(batch);
+}
+
+}  // namespace
+
+void BeginCountedBatch(ChangeBatch& batch, std::function<void()> taken_back) {
+  if (batch.open()) return;
+  auto before = std::make_shared<CounterSnapshot>(CounterSnapshot{InfoRec, CmpClubRec});
+  g_counted = before;
+  batch.Begin([before, taken_back = std::move(taken_back)] {
+    InfoRec = before->info;
+    CmpClubRec = before->clubs;
+    // The class buffer may hold counts that went with the batch.
+    ClassState.last_found = 0;
+    if (taken_back) taken_back();
+  });
+}
+
+bool CommitCountedBatch(ChangeBatch& batch) {
+  if (!batch.open()) return true;
+  std::shared_ptr<CounterSnapshot> before = std::move(g_counted);
+  bool info_changed = false, clubs_changed = false;
+  if (before && CompetitionOpen && CurrentCompetition > 0) {
+    TInfoRec now = InfoRec;
+    info_changed = std::memcmp(&now, &before->info, sizeof now) != 0;
+    clubs_changed = std::memcmp(&CmpClubRec, &before->clubs, sizeof CmpClubRec) != 0;
+  }
+  if (info_changed && !batch.failed() && !WriteCompetitionRec(CurrentCompetition)) {
+    batch.Rollback();
+    return false;
+  }
+  if (!batch.Commit()) return false;
+  return !clubs_changed || WriteCmpClubRec();
+}
+
+bool EraseAllEntrants(platform::Window owner) {
+  if (!CompetitionOpen || !EntrantFile || UsedRecs(EntrantFile) < 1) return false;
+  if (AskBeforeDestroying("Alla Persondata kommer att raderas Ok!") != platform::kYes) return false;
+  OpenCounter(owner, 2, "Skapar nya personfiler");
+  // The entrants go first, counted out batch by batch, then the classes and the competition are
+  // reset together: after a crash at any point the counters agree with the entrants that are
+  // left. Only then is the entrant file, now without a live record, made anew.
+  bool ok = EraseEntrantsInBatches() && ResetClassesAndCompetition();
   ClearEntrant();
+  if (!ok) {
+    CloseCounter();
+    return false;
+  }
+  Text name = DataFileName("OL", CurrentCompetition);
+  CloseFileBlock(EntrantFile);
+  KeyDescs keys{};
+  keys[0] = {5, 1};
+  CreateFileBlock(name, kEntrantRecLen, 1, keys);
+  // When the file could not be made anew, the old one (still whole, and empty) is opened again.
+  bool created = IsamOK;
+  if (!created) ReportStorageFailure(StorageFailureText() + " " + name);
+  OpenFileBlock(EntrantFile, name);
+  if (!IsamOK) {
+    EntrantFile = nullptr;
+    CompetitionOpen = false;
+    if (created) ReportStorageFailure(StorageFailureText() + " " + name);
+  }
   CloseCounter();
-  return ok;
+  return created && EntrantFile != nullptr;
 }
 
 }  // namespace olbrax

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
 
 #include "platform/ui.h"
@@ -34,6 +35,18 @@ bool EntrantUncounted(bool counters_too);
 // `sign` is a club record number whose statistics are cleared (0 = the first amount and the
 // counters of every club).
 void CountClubStatistics(int sign, std::string_view class_name);
+class ChangeBatch;
+
+// A batch of changes (competition/registers/register_change.h) that keeps the competition's
+// counters with the records they count. Begin keeps the counters in memory (the competition record
+// and the club statistics) to set them back, with `taken_back`, when the batch is rolled back.
+// Commit puts the competition record into the batch's transaction when its counters changed, and
+// writes the club statistics, a plain block outside the journal, right after the commit when
+// they changed (a crash between the two leaves them behind the records: the index rebuild
+// recounts them). False when it failed (shown to the user).
+void BeginCountedBatch(ChangeBatch& batch, std::function<void()> taken_back = {});
+bool CommitCountedBatch(ChangeBatch& batch);
+
 // "radera alla deltagare": after the question, a new entrant file and every counter reset. False
 // when it was not done, or not to the end (a storage failure, which the user has been shown).
 bool EraseAllEntrants(platform::Window owner = nullptr);

@@ -1,6 +1,7 @@
 #include "competition/registers/register_change.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "base/messages.h"
 #include "printing/config/configuration.h"
@@ -11,12 +12,6 @@ namespace olbrax {
 namespace {
 
 int g_reported = 0;
-
-// Runs an engine call of a take-back step with the status of the failure kept aside.
-void Quietly(const std::function<void()>& call) {
-  isam::ResetStatus();
-  call();
-}
 
 }  // namespace
 
@@ -73,8 +68,136 @@ bool FindRecordForChange(FileBlock* fb, int k, std::string_view key, std::int32_
   return false;
 }
 
-RegisterChange::~RegisterChange() {
-  if (!finished_ && !undo_.empty()) TakeBack();
+// --- The change in progress ---------------------------------------------------------------------
+//
+// The outermost RegisterChange or ChangeBatch and the ones nested in it share one storage
+// transaction; what they changed in memory is set back, newest first, when it is rolled back.
+namespace {
+
+// Keeps the engine status across the calls that close up after a change.
+class KeptStatus {
+ public:
+  KeptStatus() : ok_(IsamOK), error_(IsamError), dos_(IsamDosError) {}
+  void Restore() const {
+    if (ok_) return isam::ResetStatus();
+    isam::Fail(error_);
+    IsamDosError = dos_;
+  }
+
+ private:
+  bool ok_;
+  int error_, dos_;
+};
+
+struct Changes {
+  int depth = 0;
+  bool failed = false;  // a change failed: the transaction is rolled back, memory set back
+  std::vector<std::function<void()>> undo;
+  std::vector<std::function<void()>> at_end;
+};
+
+Changes& Current() {
+  static Changes c;
+  return c;
+}
+
+bool g_per_call = false;
+
+void Enter() {
+  Changes& c = Current();
+  if (c.depth++ == 0) {
+    c.failed = false;
+    c.undo.clear();
+  }
+  if (!g_per_call) olbrax::BeginTransaction();
+}
+
+// Sets memory back to where the outermost change found it.
+void SetMemoryBack() {
+  Changes& c = Current();
+  std::vector<std::function<void()>> undo;
+  undo.swap(c.undo);
+  for (auto it = undo.rbegin(); it != undo.rend(); ++it) (*it)();
+}
+
+// Leaves a level; the engine's transaction has been committed or rolled back for it already.
+void Leave() {
+  Changes& c = Current();
+  if (--c.depth > 0) return;
+  c.undo.clear();
+  KeptStatus status;
+  std::vector<std::function<void()>> at_end;
+  at_end.swap(c.at_end);
+  for (auto& done : at_end) done();
+  status.Restore();
+}
+
+// Rolls back everything open; true when this is the first failure (its message is still to be
+// shown).
+bool FailAll() {
+  Changes& c = Current();
+  bool first = !c.failed;
+  int error = IsamError, dos = IsamDosError;
+  olbrax::RollbackTransaction();
+  c.failed = true;
+  SetMemoryBack();
+  isam::Fail(error);
+  IsamDosError = dos;
+  return first;
+}
+
+// The hook of message boxes while a batch is open: the batch is committed before the user is
+// asked anything, unless a change inside it is still under way.
+ChangeBatch* g_batch = nullptr;
+int g_batch_depth = 0;
+
+void CommitBeforeBox() {
+  if (g_batch == nullptr || Current().depth != g_batch_depth || g_batch->failed()) return;
+  ChangeBatch* batch = g_batch;
+  g_batch = nullptr;  // a failure box of the commit itself does not come back here
+  if (batch->before_box) batch->before_box();
+  else batch->Commit();
+  if (batch->open()) g_batch = batch;
+}
+
+int g_max_records = ChangeBatch::kMaxRecords;
+double g_max_seconds = ChangeBatch::kMaxSeconds;
+
+std::int64_t NowMicros() {
+  return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+}  // namespace
+
+void SetPerCallProtocolForBenchmark(bool on) { g_per_call = on; }
+
+bool ChangeOpen() { return Current().depth > 0; }
+
+void WhenChangesEnd(std::function<void()> done) {
+  if (Current().depth > 0) Current().at_end.push_back(std::move(done));
+  else done();
+}
+
+RegisterChange::RegisterChange() {
+  Enter();
+  // Inside a change that has failed nothing more is stored (and its message was shown).
+  if (Current().failed || !IsamOK) Step(false);
+}
+
+RegisterChange::~RegisterChange() { Rollback(); }
+
+void RegisterChange::Rollback() {
+  if (finished_) return;
+  finished_ = true;
+  KeptStatus status;
+  olbrax::RollbackTransaction();
+  if (!Current().failed) {
+    Current().failed = true;
+    SetMemoryBack();
+  }
+  Leave();
+  status.Restore();
 }
 
 bool RegisterChange::Step(bool succeeded) {
@@ -93,8 +216,6 @@ bool RegisterChange::AddRecord(FileBlock* fb, std::int32_t& ref, const void* rec
   olbrax::AddRec(fb, n, rec);
   if (!Step(IsamOK)) return false;
   ref = n;
-  added_.emplace_back(fb, n);
-  undo_.push_back([fb, n] { olbrax::DeleteRec(fb, n); });
   return true;
 }
 
@@ -109,15 +230,8 @@ bool RegisterChange::ReadRecord(FileBlock* fb, std::int32_t ref, void* rec) {
   return Step(IsamOK);
 }
 
-bool RegisterChange::WriteRecord(FileBlock* fb, std::int32_t ref, const void* rec, std::size_t size, const void* old) {
+bool RegisterChange::WriteRecord(FileBlock* fb, std::int32_t ref, const void* rec, std::size_t) {
   if (!ok_) return false;
-  bool added = std::find(added_.begin(), added_.end(), std::make_pair(fb, ref)) != added_.end();
-  if (!added) {
-    std::string image(size, '\0');
-    if (old) image.assign(static_cast<const char*>(old), size);
-    else if (!ReadRecord(fb, ref, image.data())) return false;
-    undo_.push_back([fb, ref, image = std::move(image)] { olbrax::PutRec(fb, ref, image.data()); });
-  }
   isam::ResetStatus();
   olbrax::PutRec(fb, ref, rec);
   return Step(IsamOK);
@@ -127,9 +241,7 @@ bool RegisterChange::AddKey(FileBlock* fb, int k, std::int32_t ref, std::string_
   if (!ok_) return false;
   isam::ResetStatus();
   olbrax::AddKey(fb, k, ref, key);
-  if (!Step(IsamOK)) return false;
-  undo_.push_back([fb, k, ref, key = Text(key)] { olbrax::DeleteKey(fb, k, ref, key); });
-  return true;
+  return Step(IsamOK);
 }
 
 bool RegisterChange::RemoveKey(FileBlock* fb, int k, std::int32_t ref, std::string_view key, bool unique) {
@@ -146,9 +258,6 @@ bool RegisterChange::RemoveKey(FileBlock* fb, int k, std::int32_t ref, std::stri
   olbrax::DeleteKey(fb, k, ref, key);
   if (!IsamOK && IsamError != isam::kDeleteNotFound) return Step(false);
   isam::ResetStatus();
-  // Taken back, the entry is there again; when it already is (it was missing before and another
-  // step put it back) the engine's "exists" is as good.
-  undo_.push_back([fb, k, ref, key = Text(key)] { olbrax::AddKey(fb, k, ref, key); });
   return true;
 }
 
@@ -159,30 +268,109 @@ bool RegisterChange::RemoveRecord(FileBlock* fb, std::int32_t ref) {
   return Step(IsamOK);
 }
 
-void RegisterChange::OnTakeBack(std::function<void()> undo) { undo_.push_back(std::move(undo)); }
-
-void RegisterChange::TakeBack() {
-  bool all_back = true;
-  for (auto it = undo_.rbegin(); it != undo_.rend(); ++it) {
-    Quietly(*it);
-    // A key that is already there again is what taking back wanted.
-    if (!IsamOK && IsamError != isam::kKeyExists) all_back = false;
-  }
-  undo_.clear();
-  if (!all_back) text_ += " (kunde inte \xE5terst\xE4llas helt)";
-}
+void RegisterChange::OnTakeBack(std::function<void()> undo) { Current().undo.push_back(std::move(undo)); }
 
 bool RegisterChange::Finish() {
+  if (finished_) return ok_;
   finished_ = true;
   if (ok_) {
-    undo_.clear();
-    return true;
+    olbrax::CommitTransaction();
+    // Only the outermost commit writes, and can fail.
+    if (IsamOK) {
+      Leave();
+      isam::ResetStatus();
+      return true;
+    }
+    Step(false);
   }
-  TakeBack();
-  ReportStorageFailure(text_);
+  bool first = FailAll();
+  Leave();
+  if (first) ReportStorageFailure(text_);
   isam::Fail(error_);
   IsamDosError = dos_error_;
   return false;
+}
+
+// --- Batches -------------------------------------------------------------------------------------
+
+ChangeBatch::~ChangeBatch() {
+  if (open_) Rollback();
+}
+
+void ChangeBatch::Begin(std::function<void()> taken_back) {
+  if (open_) return;
+  Enter();
+  open_ = true;
+  records_ = 0;
+  started_ = NowMicros();
+  if (taken_back) Current().undo.push_back(std::move(taken_back));
+  if (g_batch == nullptr) {
+    g_batch = this;
+    g_batch_depth = Current().depth;
+    SetBeforeBoxHook(&CommitBeforeBox);
+  }
+}
+
+bool ChangeBatch::failed() const { return open_ && Current().failed; }
+
+void ChangeBatch::SetBounds(int records, double seconds) {
+  g_max_records = records > 0 ? records : kMaxRecords;
+  g_max_seconds = seconds > 0 ? seconds : kMaxSeconds;
+}
+
+bool ChangeBatch::Counted() {
+  ++records_;
+  return records_ >= g_max_records || NowMicros() - started_ >= static_cast<std::int64_t>(g_max_seconds * 1e6);
+}
+
+void ChangeBatch::End() {
+  open_ = false;
+  if (g_batch == this) {
+    g_batch = nullptr;
+    SetBeforeBoxHook(nullptr);
+  }
+  KeptStatus status;
+  Leave();
+  status.Restore();
+}
+
+bool ChangeBatch::Commit() {
+  if (!open_) return true;
+  if (Current().failed) {
+    olbrax::RollbackTransaction();
+    End();
+    return false;
+  }
+  isam::ResetStatus();
+  olbrax::CommitTransaction();
+  if (!IsamOK) {
+    Text text = StorageFailureText();
+    int error = IsamError, dos = IsamDosError;
+    Current().failed = true;
+    SetMemoryBack();
+    End();
+    ReportStorageFailure(text);
+    isam::Fail(error);
+    IsamDosError = dos;
+    return false;
+  }
+  End();
+  if (committed) committed();
+  return true;
+}
+
+void ChangeBatch::Rollback() {
+  if (!open_) return;
+  KeptStatus status;
+  if (!Current().failed) {
+    olbrax::RollbackTransaction();
+    Current().failed = true;
+    SetMemoryBack();
+  } else {
+    olbrax::RollbackTransaction();
+  }
+  End();
+  status.Restore();
 }
 
 }  // namespace olbrax

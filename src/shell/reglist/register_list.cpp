@@ -5,6 +5,7 @@
 #include "base/messages.h"
 #include "base/version.h"
 #include "competition/dialogs/edit_form.h"
+#include "competition/registers/register_change.h"
 #include "competition/registers/register_find.h"
 #include "printing/config/configuration.h"
 #include "printing/engine/job_from_config.h"
@@ -150,9 +151,10 @@ void TERegFormDlg::ShowMsgLine() {
   SetStatus(MsgLine);
 }
 
-void TERegFormDlg::StorageFailed() {
-  // The engine's message first: reading the register again replaces the engine's status.
-  if (!IsamOK) {
+void TERegFormDlg::StorageFailed(int reported) {
+  // The engine's message first, unless the register layer has shown it: reading the register
+  // again replaces the engine's status.
+  if (!IsamOK && ReportedStorageFailures() == reported) {
     MsgLine = MsgText(IsamError);
     ShowMsg(201);
   }
@@ -191,16 +193,31 @@ void TERegFormDlg::EditEntry(bool add) {
 }
 
 bool TERegFormDlg::EditShape(bool add, int index, std::int32_t& rec, EditForm& form) {
+  // The edit is one change, from taking the record's keys away (so that the window's checks do
+  // not find the record itself) to storing what OK accepted: a crash or a failure while the
+  // window is open leaves the record as it was, with its keys, and Cancel rolls it back.
+  const int reported = ReportedStorageFailures();
+  RegisterChange edit;
   if (!add && !DelRecSelect(kFindRecord, "", false, rec)) {
-    StorageFailed();
+    edit.Finish();
+    StorageFailed(reported);
     return false;
   }
   const bool ok = ShowEditWindow(Handle(), form);
-  if ((!add || ok) && !AddRecSelect(add, rec)) {
-    StorageFailed();
+  if (!ok) {
+    edit.Rollback();
     return false;
   }
-  if (!ok) return false;
+  // A store that refused (a full register) or failed leaves the record as it was.
+  if (!AddRecSelect(add, rec)) {
+    edit.Rollback();
+    StorageFailed(reported);
+    return false;
+  }
+  if (!edit.Finish()) {
+    StorageFailed(reported);
+    return false;
+  }
   // The stored record's line replaces the old one, focused and selected; adding unselects the
   // other lines, changing keeps their selection.
   std::vector<std::int32_t> selected;
@@ -226,8 +243,9 @@ int TERegFormDlg::EraseEntry() {
       Select(i, false);
       continue;
     }
+    const int reported = ReportedStorageFailures();
     if (!DelRecSelect(kFindRecord, "", true, rec)) {
-      StorageFailed();
+      StorageFailed(reported);
       return 0;
     }
     // The data layer may refuse with a message (a control that a course uses): the record is

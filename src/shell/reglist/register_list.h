@@ -146,7 +146,9 @@ class TERegFormDlg : private platform::ListWindowEvents {
   void Focus(int index);
   void ClearLines();
   // A storage failure: the engine's message to the user, the list read again from the register.
-  void StorageFailed();
+  // Tells a storage failure (unless one was shown since `reported`, ReportedStorageFailures()) and
+  // fills the list again.
+  void StorageFailed(int reported);
 
   std::unique_ptr<platform::ListWindow> window_;
   std::vector<Line> lines_;
