@@ -75,7 +75,8 @@ class ImportCrashTest : public DataTest {
   }
   std::vector<Text> DemoFiles() const {
     std::vector<Text> files;
-    for (const char* f : {"distrikt.txt", "klubbar.txt", "kontroller.txt", "banor.txt", "klasser.txt", "rutb24.txt"})
+    for (const char* f : {"distrikt.txt", "klubbar.txt", "kontroller.txt", "banor.txt", "klasser.txt", "rutb24.txt",
+                          "namn.txt", "resultat.txt"})
       files.emplace_back((kDemo / f).string());
     return files;
   }
@@ -98,7 +99,9 @@ class ImportCrashTest : public DataTest {
     }
     int status = 0;
     waitpid(child, &status, 0);
-    if (!WIFSIGNALED(status)) EXPECT_EQ(WEXITSTATUS(status), 0);
+    if (!WIFSIGNALED(status)) {
+      EXPECT_EQ(WEXITSTATUS(status), 0);
+    }
     return WIFSIGNALED(status);
   }
   // The next start: every block is opened (which settles what the crash left) and checked.
