@@ -4,8 +4,10 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <map>
 
 #include "base/messages.h"
+#include "competition/club_recount.h"
 #include "competition/maintenance/index_rebuild.h"
 #include "competition/records/class_rec.h"
 #include "competition/records/club_recs.h"
@@ -16,6 +18,7 @@
 #include "competition/records/iof_id_rec.h"
 #include "competition/records/route_recs.h"
 #include "competition/open_failure.h"
+#include "competition/registers/entrants.h"
 #include "competition/registers/register_change.h"
 #include "printing/config/configuration.h"
 #include "storage/disk_file.h"
@@ -133,10 +136,58 @@ CmpClubIo TransferCmpClubRec(bool write, const Text& name) {
   return e == disk::kErrNone ? CmpClubIo{} : CmpClubIo{IoResult(e, write), e};
 }
 
-void CmpClubFailure(bool write, const CmpClubIo& r) {
-  Text text = Text(write ? "Fel vid skrivning av " : "Fel vid l\xE4sning av ") + "\"" + ClubsFileName() + "\" " +
-              MsgText(r.io) + PlatformDetail(r.win_error);
-  ReportStorageFailure(text);
+Text CmpClubFailureText(bool write, const CmpClubIo& r, const Text& name) {
+  return Text(write ? "Fel vid skrivning av " : "Fel vid l\xE4sning av ") + "\"" + name + "\" " + MsgText(r.io) +
+         PlatformDetail(r.win_error);
+}
+
+void CmpClubFailure(bool write, const CmpClubIo& r) { ReportStorageFailure(CmpClubFailureText(write, r, ClubsFileName())); }
+
+// The marker that the current competition's statistics block may be behind its entrants.
+Text StaleMarkerName() { return DataFileName("CLUBS", CurrentCompetition) + Text(kStaleMarkerExt); }
+
+// Counts the club statistics of the open competition again from its entrants and classes (the
+// same count the check makes); false when reading them failed (the status tells).
+bool RecountClubStatistics() {
+  std::map<std::int32_t, TKlassRec> classes;
+  for (std::int32_t r = 1; r < FileLen(KlassFile); ++r) {
+    TKlassRec k{};
+    GetRec(KlassFile, r, &k);
+    if (!IsamOK) return false;
+    if (k.DataStatus != 0) continue;
+    FromStorage(k);
+    classes.emplace(r, k);
+  }
+  ClubRecount clubs;
+  for (std::int32_t r = 1; r < FileLen(EntrantFile); ++r) {
+    TEntrantRec e{};
+    GetRec(EntrantFile, r, &e);
+    if (!IsamOK) return false;
+    if (e.DataStatus != 0) continue;
+    FromStorage(e);
+    auto k = classes.find(e.ClassRef);
+    if (k == classes.end()) {
+      clubs.Add(e, nullptr, false);
+      continue;
+    }
+    int first, last;
+    clubs.Add(e, &k->second, CountedStages(e, k->second, InfoRec.dirklassfilter.get(), first, last));
+  }
+  clubs.ApplyToCmpClubRec();
+  return true;
+}
+
+// A competition opened with the stale marker gets its club statistics counted again, written,
+// and the marker removed. When reading or writing fails (shown to the user) the marker stays, so
+// that the next open tries again; the competition opens all the same.
+void SettleStaleClubStatistics() {
+  if (!disk::Exists(StaleMarkerName())) return;
+  if (!RecountClubStatistics()) {
+    ReportStorageFailure("Klubbstatistiken kunde inte r\xE4knas om: " + StorageFailureText());
+    isam::ResetStatus();
+    return;
+  }
+  if (WriteCmpClubRec()) ClearClubStatisticsStale();
 }
 
 // The storage failure of the last engine call on the file `name`, shown to the user.
@@ -169,6 +220,8 @@ void RemoveCompetitionFiles(std::int32_t n, Text* summary) {
     if (IsamOK) *summary += "\"" + file + "\" ";
     else ShowText(1, "Filerna \"" + file + "\" kunde inta raderas!");
   }
+  // A stale marker left by a crash goes with the statistics block.
+  if (Text marker = DataFileName("CLUBS", n) + Text(kStaleMarkerExt); disk::Exists(marker)) disk::Delete(marker);
   // The ids of the IOF XML exchange go with the competition; a competition made before they were
   // kept has none, which is no failure.
   Text ids = DataFileName(kIofIdFile, n);
@@ -350,6 +403,7 @@ void OpenCompetition() {
   CompetitionOpen = IsamOK;
   if (CompetitionOpen) {
     GeneralSettings.CurrentCompetition = CurrentCompetition;
+    SettleStaleClubStatistics();
   } else {
     // The statistics block reports its own failure in a box; a file block's goes to the line.
     if (!g_failed_open.empty()) ShowText(1, OpenFailureText(g_failed_open));
@@ -477,6 +531,28 @@ bool WriteCmpClubRec() {
   if (r.io == 0) return true;
   CmpClubFailure(true, r);
   return false;
+}
+
+bool MarkClubStatisticsStale(Text& failure) {
+  const Text name = StaleMarkerName();
+  if (disk::Exists(name)) return true;
+  disk::File f;
+  int e = disk::Create(name, f);
+  if (e == disk::kErrNone) {
+    e = disk::Flush(f);
+    int closed = disk::Close(f);
+    if (e == disk::kErrNone) e = closed;
+  }
+  // The marker's directory entry must be on disk before the commit it stands for.
+  if (e == disk::kErrNone) e = disk::FlushFolder(GeneralSettings.DataDirectory.get());
+  if (e == disk::kErrNone) return true;
+  failure = CmpClubFailureText(true, {IoResult(e, true), e}, name);
+  return false;
+}
+
+void ClearClubStatisticsStale() {
+  // A marker that cannot be removed only costs a recount at the next open.
+  disk::Delete(StaleMarkerName());
 }
 
 // --- Archive entries -----------------------------------------------------------------------------

@@ -73,6 +73,17 @@ void ResetCmpClubRec();
 // Reading and writing the statistics block; a failure is shown to the user (false).
 bool ReadCmpClubRec();
 bool WriteCmpClubRec();
+// The statistics block is written after the commit of the changes it counts, outside their
+// transaction. A marker file beside it, "CLUBS" + nn + kStaleMarkerExt, says while it exists that
+// the block may be behind the entrants: Mark makes it durable before such a commit (false with
+// the text for the user when that failed; it shows nothing, as a box would commit an open batch),
+// Clear removes it once the block is written. Opening a
+// competition with the marker present counts its club statistics again from the entrants,
+// writes the block and removes the marker. Other copies of the program do not know the marker
+// and read the block as before.
+inline constexpr std::string_view kStaleMarkerExt = ".Stale";
+bool MarkClubStatisticsStale(Text& failure);
+void ClearClubStatisticsStale();
 
 // One item of the selection and delete menus of the archive.
 struct ArchiveMenuItem {

@@ -2,6 +2,8 @@
 // times and log lines, the registration of results with the results log, and the same under a
 // failing file call at every point.
 #include <algorithm>
+#include <cerrno>
+#include <filesystem>
 #include <regex>
 
 #include "base/messages.h"
@@ -18,6 +20,8 @@
 #include "printing/engine/printers.h"
 #include "printing/engine/recording_canvas.h"
 #include "printing/results_log.h"
+#include "storage/disk_file.h"
+#include "storage/file_hooks.h"
 #include "../competition/data_fixture.h"
 #include "../competition/fault_loop.h"
 
@@ -305,6 +309,92 @@ TEST_F(EntriesTest, AFailingFileCallAtEveryPointOfEntriesAndResults) {
       500);
   EXPECT_TRUE(r.ended);
   EXPECT_GT(r.failures, 20);
+}
+
+}  // namespace
+}  // namespace olbrax::test
+
+namespace olbrax::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::int16_t Int16At(const std::string& b, std::size_t at) {
+  return static_cast<std::int16_t>(static_cast<std::uint8_t>(b[at]) | static_cast<std::uint8_t>(b[at + 1]) << 8);
+}
+void PutInt16(std::string& b, std::size_t at, std::int16_t v) {
+  b[at] = static_cast<char>(v & 0xFF);
+  b[at + 1] = static_cast<char>((v >> 8) & 0xFF);
+}
+
+// A crash between a batch's commit and the write of the statistics block leaves the marker and
+// counts behind the entrants: the next open counts them again (the club counts only: the fees,
+// which no record holds, stay), writes the block and removes the marker; the check reports the
+// marker until then. Without the marker nothing is counted again.
+TEST_F(EntriesTest, AStaleMarkerHasTheClubStatisticsCountedAgainAtTheNextOpen) {
+  Competition();
+  Import("*Klasser\r\n" + ClassLine("H21") + ClassLine("H12") +
+         "*Namn\r\nOK A,H21,A,,,,1\r\nOK B,H21,B,,,,2\r\nOK A,H12,C,,,,3\r\n");
+  CloseAllCompetitionFiles();
+  const fs::path clubs = data.path() / "CLUBS01.Dat", marker = data.path() / "CLUBS01.Stale";
+  const std::string right = ReadFileBytes(clubs);
+  ASSERT_EQ(right.size(), 41080u);
+  ASSERT_FALSE(fs::exists(marker));
+  ASSERT_EQ(Int16At(right, 2050), 2);  // ClubsWithEntrants
+
+  // The block as a crash after the commit of the last entrant's batch leaves it: one entrant and
+  // its club behind, and a fee set apart from the counts.
+  std::string stale = right;
+  PutInt16(stale, 2050, 7);
+  for (int c = 0; c <= 3; ++c) PutInt16(stale, 2052 + 2 * static_cast<std::size_t>(c), 5);
+  for (int c = 0; c <= 3; ++c)
+    for (int k = 0; k < 6; ++k) PutInt16(stale, 5000 + 40 * static_cast<std::size_t>(c) + 22 + 2 * k, 9);
+  stale[5000 + 40 + 8] = 0x11;  // a byte of club 1's second amount
+  WriteFileBytes(clubs, stale);
+
+  OpenArchive();
+  ReopenConfiguredCompetition();
+  CloseAllCompetitionFiles();
+  EXPECT_NE(CheckCompetitionCounters(data.str(), 1), "") << "counted again without the marker";
+
+  WriteFileBytes(marker, "");
+  bool reported = false;
+  for (const CheckLine& line : CheckDataDirectory(data.str()))
+    if (line.name.find("CLUBS01.Stale") != Text::npos) reported = !line.ok;
+  EXPECT_TRUE(reported);
+
+  OpenArchive();
+  ReopenConfiguredCompetition();
+  EXPECT_TRUE(CompetitionOpen);
+  EXPECT_FALSE(fs::exists(marker));
+  CloseAllCompetitionFiles();
+  EXPECT_EQ(CheckCompetitionCounters(data.str(), 1), "");
+  for (const CheckLine& line : CheckDataDirectory(data.str())) EXPECT_TRUE(line.ok) << line.name << ": " << line.message;
+  std::string now = ReadFileBytes(clubs);
+  EXPECT_EQ(now[5000 + 40 + 8], 0x11) << "the fee is no count and stays";
+  now[5000 + 40 + 8] = right[5000 + 40 + 8];
+  EXPECT_EQ(now, right);
+}
+
+// Marking the block stale fails (the disk refuses the marker): the batch is rolled back, so no
+// entrant is stored without its counts, and the failure is shown.
+TEST_F(EntriesTest, AMarkerThatCannotBeMadeRollsTheBatchBack) {
+  Competition();
+  Import("*Klasser\r\n" + ClassLine("H21"));
+  struct RefuseMarker : disk::FileHooks {
+    disk::Verdict Before(const disk::FileEvent& e) override {
+      if (e.op == disk::FileOp::Create && e.path.find(".Stale") != std::string::npos) return {ENOSPC};
+      return {};
+    }
+  } hooks;
+  disk::SetFileHooks(&hooks);
+  log.clear();
+  ImportFiles(nullptr, {Write("in.txt", "*Namn\r\nOK A,H21,A,,,,1\r\n")});
+  disk::SetFileHooks(nullptr);
+  EXPECT_FALSE(LastImportRun().complete);
+  EXPECT_FALSE(Entrant("0001"));
+  EXPECT_GT(ReportedStorageFailures(), 0);
+  EXPECT_EQ(CounterFaults(), "");
 }
 
 }  // namespace

@@ -388,8 +388,20 @@ bool CommitCountedBatch(ChangeBatch& batch) {
     batch.Rollback();
     return false;
   }
+  // The statistics block is written after the commit, outside it: marked stale first, so that a
+  // crash in between has it counted again at the next open.
+  Text failure;
+  if (clubs_changed && !batch.failed() && !MarkClubStatisticsStale(failure)) {
+    batch.Rollback();
+    ReportStorageFailure(failure);
+    return false;
+  }
+  // A failed commit leaves the marker: the files may hold more than the counters in memory.
   if (!batch.Commit()) return false;
-  return !clubs_changed || WriteCmpClubRec();
+  if (!clubs_changed) return true;
+  if (!WriteCmpClubRec()) return false;
+  ClearClubStatisticsStale();
+  return true;
 }
 
 bool EraseAllEntrants(platform::Window owner) {
