@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <cmath>
 #include <cstdio>
 
 #include "base/messages.h"
@@ -22,20 +23,22 @@ const char* const kManualAddress = "https://olbrax.example.org/olbrax.pdf";
 const char* const kStartGuideAddress = "https://olbrax.example.org/kom-igang.html";
 
 QString MemoryReport(const MemoryStatus& st, std::int64_t low_phys, std::int64_t low_virtual) {
+  // Whole numbers rounded here rather than "%.0f": the C library's number formats follow the
+  // locale Qt sets, and these figures need no decimals.
   constexpr double kMb = 1024.0 * 1024.0;
-  auto percent_used = [](std::int64_t total, std::int64_t avail) {
-    return total > 0 ? 100.0 * static_cast<double>(total - avail) / static_cast<double>(total) : 0.0;
+  auto percent_used = [](std::int64_t total, std::int64_t avail) -> long {
+    return total > 0 ? std::lround(100.0 * static_cast<double>(total - avail) / static_cast<double>(total)) : 0;
   };
+  auto mb = [&](std::int64_t bytes) -> long { return std::lround(static_cast<double>(bytes) / kMb); };
   const std::int64_t swap_total = st.total_virtual - st.total_phys;
   const std::int64_t swap_avail = st.avail_virtual - st.avail_phys;
   char text[512];
   std::snprintf(text, sizeof text,
-                "system %d%% av totalt %dmb\r\npagefile %2.0f%% av totalt %dmb\r\nvirtual %2.0f%% av totalt "
-                "%dmb\r\nsystemleft %2.0fmb\r\ntotalleft %2.0fmb",
+                "system %d%% av totalt %dmb\r\npagefile %2ld%% av totalt %dmb\r\nvirtual %2ld%% av totalt "
+                "%dmb\r\nsystemleft %2ldmb\r\ntotalleft %2ldmb",
                 st.load_percent, static_cast<int>(st.total_phys / kMb), percent_used(swap_total, swap_avail),
                 static_cast<int>(swap_total / kMb), percent_used(st.total_virtual, st.avail_virtual),
-                static_cast<int>(st.total_virtual / kMb), static_cast<double>(low_phys) / kMb,
-                static_cast<double>(low_virtual) / kMb);
+                static_cast<int>(st.total_virtual / kMb), mb(low_phys), mb(low_virtual));
   return QString::fromUtf8(text);
 }
 
