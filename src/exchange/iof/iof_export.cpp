@@ -184,6 +184,25 @@ void WriteRaceTimes(QXmlStreamWriter& w, const Data& d, const TKlassRec& k, cons
   if (HasTime(r.RunTime[s][0])) w.writeTextElement("Time", QString::number(r.RunTime[s][0]));
 }
 
+// The head of a team in a start or result list: its entry id, name, club and bib number.
+void WriteTeamHead(QXmlStreamWriter& w, const Data& d, std::int32_t ref, const TEntrantRec& r) {
+  const IdEntry* team = EntrantId(d, kIdTeam, EntrantLocal(ref), r);
+  if (team && !team->id.empty()) w.writeTextElement("EntryId", Q(team->id));
+  w.writeTextElement("Name", team && !team->full_name.empty() ? Q(team->full_name) : W(Trim(r.TeamOrRanking.get())));
+  WriteClubRef(w, d, r.ClubRef);
+  w.writeTextElement("BibNumber", W(Bib(r)));
+}
+
+// The head of a person in a start or result list: the entry id, the person and the club; the
+// person's ids, for what follows.
+const IdEntry* WritePersonHead(QXmlStreamWriter& w, const Data& d, std::int32_t ref, const TEntrantRec& r) {
+  const IdEntry* person = EntrantId(d, kIdPerson, EntrantLocal(ref), r);
+  if (person && !person->extra.empty()) w.writeTextElement("EntryId", Q(person->extra.substr(0, person->extra.find('\t'))));
+  WritePerson(w, person, r.StageName[0].get());
+  WriteClubRef(w, d, r.ClubRef);
+  return person;
+}
+
 // --- The messages --------------------------------------------------------------------------------
 
 int WriteOrganisations(QXmlStreamWriter& w, const Data& d) {
@@ -256,11 +275,7 @@ int WriteStarts(QXmlStreamWriter& w, const Data& d) {
       ++n;
       if (IsRelayClass(k)) {
         w.writeStartElement("TeamStart");
-        const IdEntry* team = EntrantId(d, kIdTeam, EntrantLocal(ref), r);
-        if (team && !team->id.empty()) w.writeTextElement("EntryId", Q(team->id));
-        w.writeTextElement("Name", team && !team->full_name.empty() ? Q(team->full_name) : W(Trim(r.TeamOrRanking.get())));
-        WriteClubRef(w, d, r.ClubRef);
-        w.writeTextElement("BibNumber", W(Bib(r)));
+        WriteTeamHead(w, d, ref, r);
         for (int leg = 1; leg <= std::clamp<int>(k.StrNr, 1, 5); ++leg) {
           const IdEntry* member = EntrantId(d, kIdMember, MemberLocal(ref, leg), r);
           w.writeStartElement("TeamMemberStart");
@@ -278,10 +293,7 @@ int WriteStarts(QXmlStreamWriter& w, const Data& d) {
         continue;
       }
       w.writeStartElement("PersonStart");
-      const IdEntry* person = EntrantId(d, kIdPerson, EntrantLocal(ref), r);
-      if (person && !person->extra.empty()) w.writeTextElement("EntryId", Q(person->extra.substr(0, person->extra.find('\t'))));
-      WritePerson(w, person, r.StageName[0].get());
-      WriteClubRef(w, d, r.ClubRef);
+      const IdEntry* person = WritePersonHead(w, d, ref, r);
       w.writeStartElement("Start");
       w.writeTextElement("BibNumber", W(Bib(r)));
       std::int32_t start = r.StartTime[s - 1];
@@ -313,11 +325,7 @@ int WriteResults(QXmlStreamWriter& w, const Data& d) {
       ++n;
       if (relay) {
         w.writeStartElement("TeamResult");
-        const IdEntry* team = EntrantId(d, kIdTeam, EntrantLocal(ref), r);
-        if (team && !team->id.empty()) w.writeTextElement("EntryId", Q(team->id));
-        w.writeTextElement("Name", team && !team->full_name.empty() ? Q(team->full_name) : W(Trim(r.TeamOrRanking.get())));
-        WriteClubRef(w, d, r.ClubRef);
-        w.writeTextElement("BibNumber", W(Bib(r)));
+        WriteTeamHead(w, d, ref, r);
         int legs = std::clamp<int>(k.StrNr, 1, 5);
         for (int leg = 1; leg <= legs; ++leg) {
           const IdEntry* member = EntrantId(d, kIdMember, MemberLocal(ref, leg), r);
@@ -345,10 +353,7 @@ int WriteResults(QXmlStreamWriter& w, const Data& d) {
         continue;
       }
       w.writeStartElement("PersonResult");
-      const IdEntry* person = EntrantId(d, kIdPerson, EntrantLocal(ref), r);
-      if (person && !person->extra.empty()) w.writeTextElement("EntryId", Q(person->extra.substr(0, person->extra.find('\t'))));
-      WritePerson(w, person, r.StageName[0].get());
-      WriteClubRef(w, d, r.ClubRef);
+      const IdEntry* person = WritePersonHead(w, d, ref, r);
       w.writeStartElement("Result");
       w.writeTextElement("BibNumber", W(Bib(r)));
       WriteRaceTimes(w, d, k, r, s);
