@@ -22,6 +22,7 @@
 #include "printing/engine/printers.h"
 #include "printing/engine/recording_canvas.h"
 #include "storage/disk_file.h"
+#include "../common/bench_competition.h"
 
 namespace {
 
@@ -40,30 +41,10 @@ void Step(const char* what, const std::function<void()>& run) {
 int main(int argc, char** argv) {
   using namespace olbrax;
   bool durable = !(argc > 1 && std::string(argv[1]) == "--memory");
-  auto base = std::filesystem::temp_directory_path() / "olbrax-entries-bench";
-  std::filesystem::remove_all(base);
-  std::filesystem::create_directories(base / "data");
-  setenv("HOME", base.c_str(), 1);
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  auto base = bench::PrepareFolder("olbrax-entries-bench");
   QGuiApplication app(argc, argv);
   platform::HeadlessUi ui;
-  ui.default_answer = platform::kYes;
-  platform::SetUi(&ui);
-  print::SetCanvasFactory([](const print::PrinterRequest&) -> std::unique_ptr<print::Canvas> {
-    return std::make_unique<print::RecordingCanvas>(4961, 7016, 600);
-  });
-
-  ConfigLoad(AppSlot, true, "OLBRAX");
-  GeneralSettings.DataDirectory.set((base / "data").string());
-  GeneralSettings.remembered_directory[5].set((base / "data").string());
-  std::vector<Text> args;
-  InitCompetitionData(args);
-  disk::SetFlushEnabled(durable);
-  CreateArchiveFiles();
-  BeginInputInfo(true);
-  InfoRec.Tvl.set("Bench");
-  InfoRec.Arr.set("Bench");
-  AcceptInputInfo(true);
+  bench::CreateCompetition(ui, base, durable);
 
   auto write = [&](const char* name, const std::function<void(std::ofstream&)>& body) {
     std::string path = (base / name).string();
