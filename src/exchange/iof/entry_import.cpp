@@ -13,6 +13,7 @@
 #include "competition/registers/entrants.h"
 #include "competition/registers/register_find.h"
 #include "competition/registers/shared_registers.h"
+#include "exchange/entry_import.h"
 #include "exchange/iof/id_register.h"
 #include "exchange/iof/iof_text.h"
 #include "exchange/iof/name_mapping.h"
@@ -22,7 +23,6 @@ namespace olbrax::iof {
 
 namespace {
 
-constexpr int kMaxEntrantRecords = 3199;
 
 std::string Trimmed(const std::string& s) {
   auto first = s.find_first_not_of(' ');
@@ -66,8 +66,9 @@ bool EntryImport::Import(const EntryItem& e) {
     return refuse("Lag utan namn", "Laganm\xE4lan utan namn (id \"" + FromXml(e.entry_id).text + "\") importeras inte");
   if (e.team && InfoRec.Days)
     return refuse("Lag: " + team, "Laget \"" + team + "\" importeras inte: t\xE4vlingen \xE4r ingen stafett");
-  if (UsedRecs(EntrantFile) >= kMaxEntrantRecords) {
-    MsgLine = "Max antal [" + IntStr(kMaxEntrantRecords + 1, 4) + "] namn uppn\xE5tt kan ej addera!";
+  // The same limit as the program's own entry import: the 3200th entrant is taken, the next is not.
+  if (UsedRecs(EntrantFile) >= kMaxEntrants) {
+    MsgLine = "Max antal [" + IntStr(kMaxEntrants, 4) + "] namn uppn\xE5tt kan ej addera!";
     ShowMsg(1);
     Log("     " + MsgLine);
     complete_ = false;
