@@ -23,7 +23,7 @@ const char* const kManualAddress = "https://olbrax.example.org/olbrax.pdf";
 const char* const kStartGuideAddress = "https://olbrax.example.org/kom-igang.html";
 
 QString MemoryReport(const MemoryStatus& st, std::int64_t low_phys, std::int64_t low_virtual) {
-  // Whole numbers rounded here rather than "%.0f": the C library's number formats follow the
+  // Whole numbers rounded here: the C library's floating-point formats follow the
   // locale Qt sets, and these figures need no decimals.
   constexpr double kMb = 1024.0 * 1024.0;
   auto percent_used = [](std::int64_t total, std::int64_t avail) -> long {
